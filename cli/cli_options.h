@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QStringList>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What one run of ezedudu-cli was asked to do.
+struct CliOptions {
+    std::vector<std::filesystem::path> pictures;
+    std::optional<std::filesystem::path> output; // "-" is standard output
+    bool utf8 = false;
+    bool quiet = false;
+    std::int64_t maxPixels = 0;
+};
+
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitSomeFailed = 1;
+inline constexpr int ExitUsage = 2;
+
+struct ParsedArguments {
+    std::optional<CliOptions> options;
+    std::string usageError; // set when options is empty
+};
+
+// Parses the command line; prints --help or --version and exits by itself.
+ParsedArguments ParseArguments(const QStringList& arguments);

@@ -1,0 +1,60 @@
+#include "progress_meter.h"
+
+#include <QString>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+bool StderrIsTerminal()
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
+
+ProgressMeter::ProgressMeter(bool showOnStderr, std::size_t pictures) : enabled(showOnStderr), pictureCount(pictures) {}
+
+ProgressMeter::~ProgressMeter()
+{
+    Clear();
+}
+
+void ProgressMeter::StartPicture(std::size_t index, const std::string& name)
+{
+    pictureLabel = pictureCount > 1
+                       ? QStringLiteral("[%1/%2] %3").arg(index + 1).arg(pictureCount).arg(QString::fromStdString(name)).toStdString()
+                       : name;
+    shownPercent = -1;
+    Show(pictureLabel + ": reading");
+}
+
+void ProgressMeter::CellRowDone(std::int64_t value, std::int64_t maximum)
+{
+    const int percent = int((value + 1) * 100 / maximum);
+    if (percent == shownPercent)
+        return;
+    shownPercent = percent;
+    Show(pictureLabel + ": converting " + std::to_string(percent) + "%");
+}
+
+void ProgressMeter::Clear()
+{
+    if (!lineShown)
+        return;
+    std::fputs("\r\033[K", stderr);
+    lineShown = false;
+}
+
+void ProgressMeter::Show(const std::string& text)
+{
+    if (!enabled)
+        return;
+    std::fprintf(stderr, "\r\033[K%s", text.c_str());
+    std::fflush(stderr);
+    lineShown = true;
+}

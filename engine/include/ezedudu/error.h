@@ -1,0 +1,28 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace ezedudu {
+
+// The one error type of the program: what kind of step failed, and a message
+// that names the file and the reason.
+class Error : public std::runtime_error {
+public:
+    enum class Kind {
+        MissingFile,       // the picture does not exist
+        UnreadablePicture, // not a picture, or corrupt or unsupported data
+        PictureTooLarge,   // over the pixel limit
+        OutputFailed,      // the NFO file could not be written
+        Refused,           // the conversion would overwrite its own input
+    };
+
+    Error(Kind errorKind, const std::string& message) : std::runtime_error(message), kind(errorKind) {}
+
+    Kind GetKind() const { return kind; }
+
+private:
+    Kind kind;
+};
+
+} // namespace ezedudu

@@ -1,0 +1,18 @@
+#include "ezedudu/canvas.h"
+
+#include <cassert>
+
+Canvas::Canvas(const std::uint32_t* rows, std::int64_t pixelWidth, std::int64_t pixelHeight,
+               std::ptrdiff_t rowStrideBytes)
+    : firstRow(rows), width(pixelWidth), height(pixelHeight), strideBytes(rowStrideBytes)
+{
+    assert(width >= 0 && height >= 0);
+    assert(width == 0 || height == 0 || firstRow != nullptr);
+}
+
+ColourValue Canvas::Point(std::int64_t x, std::int64_t y) const
+{
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return OutsidePicture;
+    return ColourFromPixel(Row(y)[x]);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Writes the bitmap variants Windows reads, so that loader tests need no
+// binary files. Pixels are given as 0xAARRGGBB words, row 0 at the top.
+struct BitmapPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+enum class BmpHeader { Os2Core, Info, V4, V5 };
+enum class BmpEncoding {
+    Paletted1,
+    Paletted4,
+    Paletted8,
+    Rle4,
+    Rle8,
+    Rgb555,        // 16 bits, plain
+    Rgb565,        // 16 bits, bit fields
+    Rgb24,
+    Rgb32,         // fourth byte carries the pixel's alpha, which readers ignore
+    Bitfields32,   // with an alpha mask, which readers ignore too
+};
+
+struct BmpFormat {
+    BmpEncoding encoding = BmpEncoding::Rgb24;
+    BmpHeader header = BmpHeader::Info;
+    bool topDown = false;
+};
+
+std::string EncodeBmp(const BitmapPicture& picture, const BmpFormat& format);
+
+// A bitmap header (file and info header, no pixel data) claiming the size.
+std::string BmpHeaderOnly(std::int32_t width, std::int32_t height);
+
+// Where a bitmap's pixel data starts, as its file header says.
+std::size_t PixelDataOffset(const std::string& bmp);
+
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
