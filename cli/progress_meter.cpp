@@ -50,10 +50,13 @@ void ProgressMeter::Clear()
     lineShown = false;
 }
 
+// At most ten updates a second, so short work does not flicker.
 void ProgressMeter::Show(const std::string& text)
 {
-    if (!enabled)
+    const Clock::time_point now = Clock::now();
+    if (!enabled || now - lastShown < std::chrono::milliseconds(100))
         return;
+    lastShown = now;
     std::fprintf(stderr, "\r\033[K%s", text.c_str());
     std::fflush(stderr);
     lineShown = true;

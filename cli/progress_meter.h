@@ -2,6 +2,7 @@
 
 #include "ezedudu/convert.h"
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -24,11 +25,14 @@ public:
 private:
     void Show(const std::string& text);
 
+    using Clock = std::chrono::steady_clock;
+
     bool enabled;
     std::size_t pictureCount;
     std::string pictureLabel;
     int shownPercent = -1;
     bool lineShown = false;
+    Clock::time_point lastShown;
 };
 
 // True when stderr is an interactive terminal.
