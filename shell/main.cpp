@@ -1,0 +1,18 @@
+#include "frmMain.h"
+#include "qt_platform_services.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tavix's ZOR Ezedudu"));
+    QApplication::setApplicationVersion(QStringLiteral(EZEDUDU_VERSION_TEXT));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/ezedudu/ezedudu.png")));
+
+    // The whole run happens inside the window's load; it needs no event loop
+    // of its own beyond the dialogs' and the conversion's.
+    QtPlatformServices platform;
+    frmMain window(platform);
+    return window.Load() ? 0 : 1;
+}

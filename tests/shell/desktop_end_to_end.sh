@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Drives the real desktop program on an X server (run it under xvfb-run):
+#   convert  types the picture's path into the open-file dialog, waits for the
+#            "Finished" box, dismisses it, and checks the NFO file against the
+#            golden one and the exit status 0;
+#   cancel   cancels the dialog, dismisses the "Error:" box, and checks that
+#            nothing was written and the exit status is 1.
+# Usage: desktop_end_to_end.sh convert|cancel PROGRAM PICTURE GOLDEN_NFO
+set -euo pipefail
+scenario=$1 program=$2 picture=$3 golden=$4
+
+work=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+cp "$picture" "$work/picture.bmp"
+
+# Qt's own file dialog, whatever desktop settings the machine has.
+QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= "$program" &
+pid=$!
+
+# Waits up to 30 s for a visible window with the title; a search can fail
+# while other windows come and go, so it is simply tried again.
+window() {
+  for _ in $(seq 300); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  echo "no window titled $1 appeared" >&2
+  return 1
+}
+press() { xdotool windowfocus --sync "$1" && xdotool key --clearmodifiers "$2"; }
+
+dialog=$(window '^Input File \(Image\)$')
+sleep 0.5 # let the dialog settle its focus on the file name field
+if [ "$scenario" = convert ]; then
+  xdotool windowfocus --sync "$dialog"
+  xdotool type --delay 5 "$work/picture.bmp"
+  press "$dialog" Return
+  press "$(window '^Finished$')" Return
+  expected_status=0
+else
+  press "$dialog" Escape
+  press "$(window '^Error:$')" Return
+  expected_status=1
+fi
+
+status=0
+timeout 30 tail --pid="$pid" -f /dev/null || { echo "the program did not end"; exit 1; }
+wait "$pid" || status=$?
+[ "$status" -eq "$expected_status" ] || { echo "exit status $status, expected $expected_status"; exit 1; }
+
+if [ "$scenario" = convert ]; then
+  cmp "$work/picture.nfo" "$golden"
+else
+  [ ! -e "$work/picture.nfo" ] || { echo "an NFO file was written"; exit 1; }
+fi
+echo "desktop $scenario: ok"

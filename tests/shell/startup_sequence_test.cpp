@@ -1,0 +1,110 @@
+#include "frmMain.h"
+
+#include "bmp_writer.h"
+#include "memory_picture.h"
+#include "qt_printing.h"
+#include "scripted_platform.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString FinishedText =
+    "File succesfully concerted to nfo!\nYou can find it in the same directory as the bitmap you chose.";
+
+class StartupSequence : public testing::Test {
+protected:
+    QString Path(const char* name) const { return folder.filePath(name); }
+    QString PlaceBlackBitmap(const char* name, int width, int height) const
+    {
+        const BitmapPicture picture{width, height, std::vector<std::uint32_t>(std::size_t(width) * height, Grey(0))};
+        WriteBytes(Path(name).toStdString(), EncodeBmp(picture, BmpFormat{}));
+        return Path(name);
+    }
+    bool Run(const QString& chosen)
+    {
+        platform.chosenFile = chosen;
+        return window.Load();
+    }
+    QStringList Files() const { return QDir(folder.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot); }
+
+    QTemporaryDir folder;
+    ScriptedPlatform platform;
+    frmMain window{platform};
+};
+
+TEST_F(StartupSequence, ConvertsThePictureAndSaysFinished)
+{
+    EXPECT_TRUE(Run(PlaceBlackBitmap("cat.bmp", 7, 7)));
+    EXPECT_EQ(platform.dialogFilter, "Bitmaps|*.bmp");
+    EXPECT_EQ(platform.dialogTitle, "Input File (Image)");
+    EXPECT_TRUE(platform.shown);
+    EXPECT_EQ(ReadBytes(Path("cat.nfo").toStdString()),
+              "\xDB\xDB\xDB\r\n\xDB\xDB\xDB\r\n\r\n" + std::string(27, ' ') + "-created with tavix's zor ezedudu-\r\n");
+    EXPECT_EQ(window.OutputPath, Path("cat.nfo"));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, FinishedText);
+    EXPECT_EQ(platform.messages[0].title, "Finished");
+    EXPECT_EQ(platform.messages[0].style, MessageStyle::Information);
+    EXPECT_EQ(int(platform.messages[0].style), 64);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(StartupSequence, ReportsACancelledDialogOrAMissingFile)
+{
+    for (const QString& chosen : {QString(), Path("typed-but-missing.bmp"), folder.path()}) {
+        ScriptedPlatform freshPlatform;
+        frmMain freshWindow(freshPlatform);
+        freshPlatform.chosenFile = chosen;
+        EXPECT_FALSE(freshWindow.Load());
+        ASSERT_EQ(freshPlatform.messages.size(), 1u) << chosen.toStdString();
+        EXPECT_EQ(freshPlatform.messages[0].text, "The file doesn't exist....!");
+        EXPECT_EQ(freshPlatform.messages[0].title, "Error:");
+        EXPECT_EQ(int(freshPlatform.messages[0].style), 16);
+        EXPECT_FALSE(freshPlatform.shown);
+        EXPECT_GE(freshPlatform.closes, 1);
+    }
+    EXPECT_TRUE(Files().isEmpty());
+}
+
+TEST_F(StartupSequence, EndsQuietlyWhenThePictureCannotBeRead)
+{
+    WriteBytes(Path("x.bmp").toStdString(), "this text file only carries a bitmap's name\n");
+    EXPECT_FALSE(Run(Path("x.bmp")));
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_FALSE(platform.shown);
+    EXPECT_GE(platform.closes, 1);
+    EXPECT_EQ(Files(), QStringList{"x.bmp"});
+}
+
+TEST_F(StartupSequence, EndsQuietlyWhenTheNfoCannotBeWritten)
+{
+    // A folder where the file should go stops the write, even for root.
+    QDir(folder.path()).mkdir("blocked.nfo");
+    EXPECT_FALSE(Run(PlaceBlackBitmap("blocked.bmp", 7, 7)));
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(QFileInfo(Path("blocked.nfo")).isDir());
+    EXPECT_EQ(Files(), (QStringList{"blocked.bmp", "blocked.nfo"}));
+}
+
+TEST_F(StartupSequence, ClosingDuringTheConversionCancelsIt)
+{
+    platform.duringConversion = [this] { window.close(); };
+    EXPECT_FALSE(Run(PlaceBlackBitmap("big.bmp", 600, 900)));
+    EXPECT_GE(platform.eventBreaks, 1);
+    EXPECT_TRUE(platform.messages.empty()); // no "Finished"
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(Files(), QStringList{"big.bmp"});
+}
+
+TEST_F(StartupSequence, OverwritesAnEarlierNfo)
+{
+    WriteBytes(Path("cat.nfo").toStdString(), "earlier");
+    EXPECT_TRUE(Run(PlaceBlackBitmap("cat.bmp", 4, 3)));
+    EXPECT_EQ(ReadBytes(Path("cat.nfo").toStdString()).substr(0, 4), "\xB2\xB1\r\n");
+}
+
+} // namespace
