@@ -1,12 +1,11 @@
 #include "conversion_pacer.h"
 
-#include "frmMain.h"
-
 namespace {
 constexpr qint64 FrameMilliseconds = 16;
 }
 
-ConversionPacer::ConversionPacer(frmMain& form) : window(form)
+ConversionPacer::ConversionPacer(PlatformServices& services, QProgressBar& bar, const bool& cancelFlag)
+    : platform(services), progress(bar), cancelRequested(cancelFlag)
 {
     sinceLastBreak.start();
 }
@@ -15,12 +14,12 @@ void ConversionPacer::CellRowDone(std::int64_t value, std::int64_t maximum)
 {
     if (sinceLastBreak.elapsed() < FrameMilliseconds)
         return;
-    window.platform.SetProgress(*window.Progress, value, maximum);
-    window.platform.ProcessPendingEvents();
+    platform.SetProgress(progress, value, maximum);
+    platform.ProcessPendingEvents();
     sinceLastBreak.restart();
 }
 
 bool ConversionPacer::CancelRequested()
 {
-    return window.cancelRequested;
+    return cancelRequested;
 }

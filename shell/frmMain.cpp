@@ -102,7 +102,7 @@ void frmMain::ConvertNow()
         // From here a close cancels, including one handled while the window first appears.
         const QScopedValueRollback whileConverting(converting, true);
         platform.ProcessPendingEvents();
-        ConversionPacer pacer(*this);
+        ConversionPacer pacer(platform, *Progress, cancelRequested);
         nfo = ConvertPicture(picProcess->View(), &pacer);
     }
     if (!nfo) {

@@ -57,6 +57,4 @@ private:
     // Set while the window follows the mouse itself, where the window system
     // cannot move it: the press position relative to the window.
     std::optional<QPoint> dragOffset;
-
-    friend class ConversionPacer;
 };
