@@ -105,7 +105,8 @@ void frmMain::ConvertNow()
         ConversionPacer pacer(platform, *Progress, cancelRequested);
         nfo = ConvertPicture(picProcess->View(), &pacer);
     }
-    if (!nfo) {
+    // A picture without cells never asks the pacer, so the flag is checked here too.
+    if (!nfo || cancelRequested) {
         // Closed while converting: nothing to write and nothing to report.
         cancelRequested = false;
         platform.CloseWindow(*this);

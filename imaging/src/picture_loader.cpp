@@ -7,10 +7,11 @@
 
 #include <QImageReader>
 
+#include <cstdlib>
 #include <fstream>
-
 #include <limits>
 #include <memory>
+#include <string>
 #include <system_error>
 
 namespace ezedudu {

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 const QString FinishedText =
@@ -92,12 +94,18 @@ TEST_F(StartupSequence, EndsQuietlyWhenTheNfoCannotBeWritten)
 
 TEST_F(StartupSequence, ClosingDuringTheConversionCancelsIt)
 {
-    platform.duringConversion = [this] { window.close(); };
-    EXPECT_FALSE(Run(PlaceBlackBitmap("big.bmp", 600, 900)));
-    EXPECT_GE(platform.eventBreaks, 1);
-    EXPECT_TRUE(platform.messages.empty()); // no "Finished"
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(Files(), QStringList{"big.bmp"});
+    // A large picture, and ones without cells, which the engine walks without asking.
+    for (const auto& [name, width, height] : {std::tuple{"big.bmp", 600, 900}, {"thin.bmp", 1, 9}, {"flat.bmp", 9, 2}}) {
+        ScriptedPlatform freshPlatform;
+        frmMain freshWindow(freshPlatform);
+        freshPlatform.duringConversion = [&freshWindow] { freshWindow.close(); };
+        freshPlatform.chosenFile = PlaceBlackBitmap(name, width, height);
+        EXPECT_FALSE(freshWindow.Load()) << name;
+        EXPECT_GE(freshPlatform.eventBreaks, 1) << name;
+        EXPECT_TRUE(freshPlatform.messages.empty()) << name; // no "Finished"
+        EXPECT_FALSE(freshWindow.isVisible()) << name;
+    }
+    EXPECT_EQ(Files(), (QStringList{"big.bmp", "flat.bmp", "thin.bmp"}));
 }
 
 TEST_F(StartupSequence, OverwritesAnEarlierNfo)
