@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>

@@ -1,18 +1,16 @@
 #pragma once
 
-#include "platform_services.h"
+#include "qt_platform_services.h"
 
-#include <QFileInfo>
-#include <QProgressBar>
 #include <QWidget>
 
 #include <functional>
 #include <vector>
 
-// Platform services that answer from a script and record what the user
-// would have seen, so the start-up sequence runs without a display or a
-// modal box.
-class ScriptedPlatform : public PlatformServices {
+// The real platform services, except that the dialog answers from a script,
+// message boxes are recorded instead of shown, and the window's lifecycle is
+// counted, so the start-up sequence runs without a modal box ever opening.
+class ScriptedPlatform : public QtPlatformServices {
 public:
     struct Message {
         QString text;
@@ -30,36 +28,25 @@ public:
         dialogTitle = dialog.DialogTitle;
         dialog.FileName = chosenFile;
     }
-    std::optional<qint64> FileLength(const QString& path) override
-    {
-        const QFileInfo file(path);
-        if (path.isEmpty() || !file.exists() || file.isDir())
-            return std::nullopt;
-        return file.size();
-    }
     void ShowWindow(QWidget& window) override
     {
-        window.show();
+        QtPlatformServices::ShowWindow(window);
         shown = true;
     }
     void CloseWindow(QWidget& window) override
     {
-        window.close();
+        QtPlatformServices::CloseWindow(window);
         ++closes;
-    }
-    void SetProgress(QProgressBar& bar, qint64 value, qint64 maximum) override
-    {
-        bar.setMaximum(int(maximum));
-        bar.setValue(int(value));
     }
     void ProcessPendingEvents() override
     {
+        QtPlatformServices::ProcessPendingEvents();
         ++eventBreaks;
         if (duringConversion)
             duringConversion();
     }
 
-    QString chosenFile;                   // what the user picks in the dialog
+    QString chosenFile;                     // what the user picks in the dialog
     std::function<void()> duringConversion; // what the user does while it runs
 
     QString dialogFilter;
