@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+namespace ezedudu {
 namespace {
 
 // Converts a noisy picture; items are picture pixels, so the rate reads as
@@ -30,3 +31,4 @@ BENCHMARK(ConvertNoisyPicture)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
+} // namespace ezedudu

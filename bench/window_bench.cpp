@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+namespace ezedudu {
 namespace {
 
 class UnattendedPlatform : public QtPlatformServices {
@@ -69,6 +70,7 @@ BENCHMARK(ConvertLikeTheCli)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(ConvertInTheWindow)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace
+} // namespace ezedudu
 
 int main(int argc, char* argv[])
 {

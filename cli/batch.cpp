@@ -17,6 +17,7 @@
 #include <io.h>
 #endif
 
+namespace ezedudu {
 namespace {
 
 using ezedudu::Error;
@@ -91,3 +92,5 @@ int ConvertAll(const CliOptions& options)
     }
     return status;
 }
+
+} // namespace ezedudu

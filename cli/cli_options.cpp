@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+namespace ezedudu {
 namespace {
 
 constexpr std::int64_t PixelsPerMegapixel = 1'000'000;
@@ -84,3 +85,5 @@ ParsedArguments ParseArguments(const QStringList& arguments)
     parsed.options = std::move(options);
     return parsed;
 }
+
+} // namespace ezedudu

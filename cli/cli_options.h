@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace ezedudu {
+
 // What one run of ezedudu-cli was asked to do.
 struct CliOptions {
     std::vector<std::filesystem::path> pictures;
@@ -28,3 +30,5 @@ struct ParsedArguments {
 
 // Parses the command line; prints --help or --version and exits by itself.
 ParsedArguments ParseArguments(const QStringList& arguments);
+
+} // namespace ezedudu

@@ -11,10 +11,10 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName("ezedudu-cli");
     QCoreApplication::setApplicationVersion(EZEDUDU_VERSION_TEXT);
 
-    const ParsedArguments parsed = ParseArguments(QCoreApplication::arguments());
+    const ezedudu::ParsedArguments parsed = ezedudu::ParseArguments(QCoreApplication::arguments());
     if (!parsed.options) {
         std::cerr << "ezedudu-cli: " << parsed.usageError << "\nTry 'ezedudu-cli --help' for more information.\n";
-        return ExitUsage;
+        return ezedudu::ExitUsage;
     }
-    return ConvertAll(*parsed.options);
+    return ezedudu::ConvertAll(*parsed.options);
 }

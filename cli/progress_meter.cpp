@@ -8,6 +8,8 @@
 #include <unistd.h>
 #endif
 
+namespace ezedudu {
+
 bool StderrIsTerminal()
 {
 #ifdef _WIN32
@@ -61,3 +63,5 @@ void ProgressMeter::Show(const std::string& text)
     std::fflush(stderr);
     lineShown = true;
 }
+
+} // namespace ezedudu

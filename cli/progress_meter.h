@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+namespace ezedudu {
+
 // One status line on stderr, rewritten in place: which picture of the batch is
 // under way and how far its conversion has come. Silent unless enabled, which
 // the caller does only when stderr is a terminal.
@@ -37,3 +39,5 @@ private:
 
 // True when stderr is an interactive terminal.
 bool StderrIsTerminal();
+
+} // namespace ezedudu

@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 
+namespace ezedudu {
+
 CloseLabel::CloseLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
 {
     setCursor(Qt::PointingHandCursor);
@@ -22,3 +24,5 @@ void CloseLabel::mouseReleaseEvent(QMouseEvent* event)
     if (click)
         emit clicked();
 }
+
+} // namespace ezedudu

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+namespace ezedudu {
+
 // A text label that reports a left click, as the window's "X" needs.
 class CloseLabel : public QLabel {
     Q_OBJECT
@@ -19,3 +21,5 @@ protected:
 private:
     bool pressed = false;
 };
+
+} // namespace ezedudu

@@ -1,5 +1,6 @@
 #include "conversion_pacer.h"
 
+namespace ezedudu {
 namespace {
 constexpr qint64 FrameMilliseconds = 16;
 }
@@ -23,3 +24,5 @@ bool ConversionPacer::CancelRequested()
 {
     return cancelRequested;
 }
+
+} // namespace ezedudu

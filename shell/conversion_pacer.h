@@ -8,6 +8,8 @@
 
 class QProgressBar;
 
+namespace ezedudu {
+
 // Keeps the window alive while the engine converts: between rows of cells it
 // moves the progress bar and lets the window handle its events, about sixty
 // times a second, so that a fast conversion spends its time converting.
@@ -25,3 +27,5 @@ private:
     const bool& cancelRequested;
     QElapsedTimer sinceLastBreak;
 };
+
+} // namespace ezedudu

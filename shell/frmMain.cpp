@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QWindow>
 
+namespace ezedudu {
 namespace {
 
 const QString PictureFilter = QStringLiteral("Bitmaps|*.bmp");
@@ -159,3 +160,5 @@ void frmMain::mouseReleaseEvent(QMouseEvent*)
 {
     dragOffset.reset();
 }
+
+} // namespace ezedudu

@@ -9,9 +9,12 @@
 
 #include <optional>
 
+class QProgressBar;
+
+namespace ezedudu {
+
 class CloseLabel;
 class PictureCanvas;
-class QProgressBar;
 
 // The program's only window: a frameless 400 x 100 panel showing the
 // conversion's progress. Loading it runs the whole program: ask for a
@@ -58,3 +61,5 @@ private:
     // cannot move it: the press position relative to the window.
     std::optional<QPoint> dragOffset;
 };
+
+} // namespace ezedudu

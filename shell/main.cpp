@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
 
     // The whole run happens inside the window's load; it needs no event loop
     // of its own beyond the dialogs' and the conversion's.
-    QtPlatformServices platform;
-    frmMain window(platform);
+    ezedudu::QtPlatformServices platform;
+    ezedudu::frmMain window(platform);
     return window.Load() ? 0 : 1;
 }

@@ -3,6 +3,8 @@
 #include "ezedudu/picture_loader.h"
 #include "ezedudu/qt_path.h"
 
+namespace ezedudu {
+
 PictureCanvas::PictureCanvas(QWidget* parent) : QWidget(parent)
 {
     setObjectName("picProcess");
@@ -20,3 +22,5 @@ Canvas PictureCanvas::View() const
 {
     return ezedudu::CanvasOf(picture);
 }
+
+} // namespace ezedudu

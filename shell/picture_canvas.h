@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+namespace ezedudu {
+
 // The window's hidden picture surface: it holds the chosen picture for the
 // conversion to read and is never shown, whatever the picture's size.
 class PictureCanvas : public QWidget {
@@ -20,3 +22,5 @@ public:
 private:
     QImage picture;
 };
+
+} // namespace ezedudu

@@ -7,6 +7,8 @@
 class QProgressBar;
 class QWidget;
 
+namespace ezedudu {
+
 // The open-file dialog as the start-up sequence drives it: the caller sets
 // the filter ("Description|*.pattern") and the title, shows it, then reads the
 // chosen full path, which is empty after a cancel.
@@ -42,3 +44,5 @@ public:
     // Handles the window events queued so far (repaints, presses, clicks).
     virtual void ProcessPendingEvents() = 0;
 };
+
+} // namespace ezedudu

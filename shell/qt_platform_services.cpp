@@ -8,6 +8,8 @@
 
 #include <limits>
 
+namespace ezedudu {
+
 void QtPlatformServices::ShowMessage(const QString& text, MessageStyle style, const QString& title)
 {
     QMessageBox box(style == MessageStyle::Critical ? QMessageBox::Critical : QMessageBox::Information, title, text,
@@ -66,3 +68,5 @@ QString ToQtNameFilter(const QString& filter)
         entries << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
     return entries.join(";;");
 }
+
+} // namespace ezedudu

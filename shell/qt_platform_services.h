@@ -2,6 +2,8 @@
 
 #include "platform_services.h"
 
+namespace ezedudu {
+
 // The platform services on Qt Widgets.
 class QtPlatformServices : public PlatformServices {
 public:
@@ -16,3 +18,5 @@ public:
 
 // "Bitmaps|*.bmp" in Qt's spelling, "Bitmaps (*.bmp)"; entries stay separated by ";;".
 QString ToQtNameFilter(const QString& filter);
+
+} // namespace ezedudu

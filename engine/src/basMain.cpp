@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace ezedudu {
+
 namespace basMain {
 
 void SplitColour(ColourTriple& triple, ColourValue colour)
@@ -44,3 +46,5 @@ ColourValue GetBlockColour(const Canvas& canvas, float x, float y, float w, floa
 }
 
 } // namespace basMain
+
+} // namespace ezedudu

@@ -2,6 +2,8 @@
 
 #include <cassert>
 
+namespace ezedudu {
+
 Canvas::Canvas(const std::uint32_t* rows, std::int64_t pixelWidth, std::int64_t pixelHeight,
                std::ptrdiff_t rowStrideBytes)
     : firstRow(rows), width(pixelWidth), height(pixelHeight), strideBytes(rowStrideBytes)
@@ -16,3 +18,5 @@ ColourValue Canvas::Point(std::int64_t x, std::int64_t y) const
         return OutsidePicture;
     return ColourFromPixel(Row(y)[x]);
 }
+
+} // namespace ezedudu

@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+namespace ezedudu {
 namespace {
 
 constexpr std::string_view LineEnd = "\r\n";
@@ -134,3 +135,5 @@ std::optional<std::string> ConvertPicture(const Canvas& canvas, ConversionObserv
     text += LineEnd;
     return text;
 }
+
+} // namespace ezedudu

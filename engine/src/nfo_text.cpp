@@ -1,5 +1,7 @@
 #include "ezedudu/nfo_text.h"
 
+namespace ezedudu {
+
 std::filesystem::path NfoPathFor(const std::filesystem::path& picture)
 {
     std::filesystem::path nfo = picture;
@@ -22,3 +24,5 @@ std::string NfoToUtf8(std::string_view nfo)
     }
     return utf8;
 }
+
+} // namespace ezedudu

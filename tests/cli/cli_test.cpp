@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+namespace ezedudu {
 namespace {
 
 struct CliRun {
@@ -196,3 +197,4 @@ TEST_F(Cli, RefusesPicturesOverThePixelLimit)
 }
 
 } // namespace
+} // namespace ezedudu

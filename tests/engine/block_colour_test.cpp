@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+namespace ezedudu {
 namespace {
 
 ColourTriple BlockAt(const MemoryPicture& picture, float x, float y)
@@ -63,3 +64,4 @@ TEST(GetBlockColour, HasNoPositionLimit)
 }
 
 } // namespace
+} // namespace ezedudu

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+namespace ezedudu {
 namespace {
 
 struct SplitCase {
@@ -68,3 +69,4 @@ TEST(ToGreyColour, WeighsChannelsInDoublePrecisionAndFloors)
 }
 
 } // namespace
+} // namespace ezedudu

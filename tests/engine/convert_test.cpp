@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+namespace ezedudu {
 namespace {
 
 const std::string Closing = "\r\n" + std::string(27, ' ') + "-created with tavix's zor ezedudu-\r\n";
@@ -134,3 +135,4 @@ TEST(ConvertPicture, StopsWithoutResultWhenCancelled)
 }
 
 } // namespace
+} // namespace ezedudu

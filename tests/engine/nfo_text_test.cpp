@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+namespace ezedudu {
 namespace {
 
 TEST(NfoPathFor, ReplacesTheExtensionBesideThePicture)
@@ -29,3 +30,4 @@ TEST(NfoToUtf8, MapsTheShadeGlyphsAndKeepsAscii)
 }
 
 } // namespace
+} // namespace ezedudu

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace ezedudu {
 namespace {
 
 // The picture every source holds: 3 x 2 pixels, top-left red 0x12, green
@@ -94,3 +95,4 @@ TYPED_TEST(CanvasContract, AnswersMinusOneOutsideThePicture)
 }
 
 } // namespace
+} // namespace ezedudu

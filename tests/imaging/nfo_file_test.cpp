@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace ezedudu {
 namespace {
 
 TEST(WriteNfoFile, ReplacesAnEarlierFileWhole)
@@ -33,3 +34,4 @@ TEST(WriteNfoFile, FailsNamingThePathWhenTheFolderIsMissing)
 }
 
 } // namespace
+} // namespace ezedudu

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace ezedudu {
 namespace {
 
 using ezedudu::Error;
@@ -193,3 +194,4 @@ TEST_F(PictureLoader, LoadsAndConvertsA16384Square)
 }
 
 } // namespace
+} // namespace ezedudu

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+namespace ezedudu {
 namespace {
 
 class MainWindow : public testing::Test {
@@ -119,3 +120,4 @@ TEST_F(MainWindow, MovesOnlyWithTheLeftButtonOnTheBackground)
 }
 
 } // namespace
+} // namespace ezedudu

@@ -7,6 +7,7 @@
 
 #include <limits>
 
+namespace ezedudu {
 namespace {
 
 TEST(ToQtNameFilter, SpellsEachEntryTheQtWay)
@@ -39,3 +40,4 @@ TEST(QtPlatformServicesProgress, ScalesCellCountsBeyondTheBarsRange)
 }
 
 } // namespace
+} // namespace ezedudu

@@ -7,6 +7,8 @@
 #include <functional>
 #include <vector>
 
+namespace ezedudu {
+
 // The real platform services, except that the dialog answers from a script,
 // message boxes are recorded instead of shown, and the window's lifecycle is
 // counted, so the start-up sequence runs without a modal box ever opening.
@@ -56,3 +58,5 @@ public:
     int closes = 0;
     int eventBreaks = 0;
 };
+
+} // namespace ezedudu

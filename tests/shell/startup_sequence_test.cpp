@@ -11,6 +11,7 @@
 
 #include <tuple>
 
+namespace ezedudu {
 namespace {
 
 const QString FinishedText =
@@ -116,3 +117,4 @@ TEST_F(StartupSequence, OverwritesAnEarlierNfo)
 }
 
 } // namespace
+} // namespace ezedudu

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <stdexcept>
 
+namespace ezedudu {
 namespace {
 
 constexpr int FileHeaderSize = 14;
@@ -291,3 +292,5 @@ std::string ReadBytes(const std::string& path)
         throw std::runtime_error("cannot read " + path);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
+
+} // namespace ezedudu

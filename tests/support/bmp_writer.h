@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace ezedudu {
+
 // Writes the bitmap variants Windows reads, so that loader tests need no
 // binary files. Pixels are given as 0xAARRGGBB words, row 0 at the top.
 struct BitmapPicture {
@@ -42,3 +44,5 @@ std::size_t PixelDataOffset(const std::string& bmp);
 
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
+
+} // namespace ezedudu

@@ -2,6 +2,8 @@
 
 #include <random>
 
+namespace ezedudu {
+
 MemoryPicture::MemoryPicture(std::int64_t pictureWidth, std::int64_t pictureHeight, std::uint32_t fill)
     : width(pictureWidth), height(pictureHeight), pixels(static_cast<std::size_t>(pictureWidth * pictureHeight), fill)
 {
@@ -18,3 +20,5 @@ Canvas MemoryPicture::View() const
 {
     return Canvas(pixels.data(), width, height, static_cast<std::ptrdiff_t>(width * sizeof(std::uint32_t)));
 }
+
+} // namespace ezedudu

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace ezedudu {
+
 // A picture held in memory for engine tests, in the canvas's pixel layout.
 class MemoryPicture {
 public:
@@ -31,3 +33,5 @@ constexpr std::uint32_t Grey(std::uint8_t level)
 {
     return Rgb(level, level, level);
 }
+
+} // namespace ezedudu

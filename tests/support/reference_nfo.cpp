@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+namespace ezedudu {
+
 std::string ReferenceNfo(const Canvas& canvas)
 {
     std::string text;
@@ -32,3 +34,5 @@ std::string Hex(const std::string& bytes)
     }
     return hex;
 }
+
+} // namespace ezedudu

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace ezedudu {
+
 // The colour sampling routines: pixels to brightness.
 namespace basMain {
 
@@ -33,3 +35,5 @@ ColourValue ToGreyColour(ColourValue colour);
 ColourValue GetBlockColour(const Canvas& canvas, float x, float y, float w, float h);
 
 } // namespace basMain
+
+} // namespace ezedudu

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace ezedudu {
+
 // A read-only view onto decoded picture rows; it never owns or copies them.
 // Each pixel is a native-endian 32-bit word 0xAARRGGBB (Qt's RGB32 layout);
 // the top byte is ignored.
@@ -41,3 +43,5 @@ constexpr ColourValue ColourFromPixel(std::uint32_t pixel)
     return ComposeColour(static_cast<std::uint8_t>(pixel >> 16), static_cast<std::uint8_t>(pixel >> 8),
                          static_cast<std::uint8_t>(pixel));
 }
+
+} // namespace ezedudu

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace ezedudu {
+
 // A colour as 0x00BBGGRR: red in bits 0-7, green in 8-15, blue in 16-23.
 // The canvas answers -1 for a position outside its picture.
 using ColourValue = std::int32_t;
@@ -26,3 +28,5 @@ constexpr ColourValue ComposeColour(std::uint8_t red, std::uint8_t green, std::u
 {
     return red + 256 * green + 65536 * blue;
 }
+
+} // namespace ezedudu

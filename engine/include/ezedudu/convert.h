@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace ezedudu {
+
 // One character cell covers this many picture pixels; its block reaches one
 // pixel further each way, so neighbouring cells share a column and a row.
 inline constexpr int ColumnStep = 2;
@@ -37,3 +39,5 @@ public:
 // floor(width / 2) glyph bytes, each ending in CR LF, an empty line, and the
 // closing line with its CR LF. Empty when the observer cancelled.
 std::optional<std::string> ConvertPicture(const Canvas& canvas, ConversionObserver* observer = nullptr);
+
+} // namespace ezedudu

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace ezedudu {
+
 // Where a picture's NFO file goes: beside it, with the file name's extension
 // replaced by ".nfo" (added when there is none). "logo.bmp" gives "logo.nfo",
 // "logo" gives "logo.nfo" in the same folder.
@@ -13,3 +15,5 @@ std::filesystem::path NfoPathFor(const std::filesystem::path& picture);
 // page 437: the four shade glyphs become U+2588, U+2593, U+2592 and U+2591;
 // ASCII passes through.
 std::string NfoToUtf8(std::string_view nfo);
+
+} // namespace ezedudu
