@@ -1,139 +1,118 @@
 #include "ezedudu/convert.h"
 
-#include "ezedudu/basMain.h"
+#include "cell_bands.h"
 
-#include <algorithm>
-#include <array>
-#include <vector>
+#include "ezedudu/nfo_text.h"
+
+#include <atomic>
+#include <chrono>
+#include <future>
 
 namespace ezedudu {
 namespace {
 
-constexpr std::string_view LineEnd = "\r\n";
-constexpr int BlockColumns = ColumnStep + 1;
-constexpr int BlockRows = RowStep + 1;
-constexpr int BlockPixels = BlockColumns * BlockRows;
-constexpr std::uint32_t White = 0x00FFFFFF;
-
-// Channel sums are kept two to a word: red in the high half, blue in the low
-// half. A block adds at most 12 * 255 = 3060 per channel, so the halves never
-// carry into each other.
-constexpr std::uint32_t RedBlueMask = 0x00FF00FF;
-
-// Sums per picture column over the rows of one band of cells. Index x covers
-// column x; the last index may be the column just past the picture's right
-// edge, which reads as white.
-class ColumnSums {
+class CanvasRows : public RowSource {
 public:
-    explicit ColumnSums(std::int64_t columns) : redBlue(columns), green(columns) {}
+    explicit CanvasRows(const Canvas& picture) : canvas(picture) {}
 
-    void Clear()
+    std::int64_t Width() const override { return canvas.Width(); }
+    std::int64_t Height() const override { return canvas.Height(); }
+    bool CanSplit() const override { return true; }
+    bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const override
     {
-        std::fill(redBlue.begin(), redBlue.end(), 0);
-        std::fill(green.begin(), green.end(), 0);
+        for (std::int64_t y = first; y < end; ++y)
+            if (!sink.TakeRow(y, canvas.Row(y)))
+                return false;
+        return true;
     }
-
-    void AddRow(const std::uint32_t* pixels, std::int64_t pixelCount)
-    {
-        const std::int64_t count = std::min<std::int64_t>(pixelCount, std::ssize(redBlue));
-        for (std::int64_t x = 0; x < count; ++x) {
-            redBlue[x] += pixels[x] & RedBlueMask;
-            green[x] += (pixels[x] >> 8) & 0xFF;
-        }
-        for (std::int64_t x = count; x < std::ssize(redBlue); ++x)
-            AddWhite(x);
-    }
-
-    void AddWhiteRow()
-    {
-        for (std::int64_t x = 0; x < std::ssize(redBlue); ++x)
-            AddWhite(x);
-    }
-
-    // The block of the cell whose left column is x.
-    std::uint32_t BlockRedBlue(std::int64_t x) const { return redBlue[x] + redBlue[x + 1] + redBlue[x + 2]; }
-    std::uint32_t BlockGreen(std::int64_t x) const { return green[x] + green[x + 1] + green[x + 2]; }
 
 private:
-    void AddWhite(std::int64_t x)
-    {
-        redBlue[x] += White & RedBlueMask;
-        green[x] += 0xFF;
-    }
-
-    std::vector<std::uint32_t> redBlue;
-    std::vector<std::uint32_t> green;
+    const Canvas& canvas;
 };
 
-std::uint8_t AverageOf(std::uint32_t sum)
-{
-    return static_cast<std::uint8_t>(sum / BlockPixels);
-}
-
-constexpr std::array<std::uint8_t, 256> MakeGlyphTable()
-{
-    std::array<std::uint8_t, 256> table{};
-    for (int level = 0; level < 256; ++level) {
-        if (level < 30)
-            table[level] = 219;
-        else if (level < 90)
-            table[level] = 178;
-        else if (level < 150)
-            table[level] = 177;
-        else if (level < 210)
-            table[level] = 176;
-        else
-            table[level] = ' ';
+// Tells the observer how many bands are finished; false when it cancels.
+class ProgressReport {
+public:
+    ProgressReport(ConversionObserver* listener, std::int64_t gridCols, std::int64_t gridRows)
+        : observer(gridCols > 0 ? listener : nullptr), cols(gridCols), rows(gridRows)
+    {
     }
-    return table;
-}
 
-constexpr std::array<std::uint8_t, 256> GlyphTable = MakeGlyphTable();
+    bool Tell(std::int64_t bandsDone) const
+    {
+        if (!observer)
+            return true;
+        observer->CellRowDone(cols * bandsDone - 1, cols * rows);
+        return !observer->CancelRequested();
+    }
+
+private:
+    ConversionObserver* observer;
+    std::int64_t cols;
+    std::int64_t rows;
+};
+
+// Raises the flag when the scope is left, normally or by an exception, so
+// that the other half stops before it is waited for.
+struct RaiseOnExit {
+    std::atomic<bool>& flag;
+    ~RaiseOnExit() { flag = true; }
+};
+
+// The upper half of the bands converts on this thread, which alone talks to
+// the observer; the lower half on a second one, which only counts.
+bool ConvertHalves(const RowSource& source, const ProgressReport& report, std::int64_t rows, char* text)
+{
+    const std::int64_t width = source.Width();
+    const std::int64_t height = source.Height();
+    const std::int64_t split = rows / 2;
+    std::atomic<std::int64_t> bandsDone = 0;
+    std::atomic<bool> stop = false;
+
+    auto lower = std::async(std::launch::async, [&] {
+        CellBands bands(width, height, split, rows, text, [&] {
+            ++bandsDone;
+            return !stop;
+        });
+        return source.ReadRows(RowStep * split, height, bands);
+    });
+    const RaiseOnExit stopLower{stop};
+    CellBands upper(width, height, 0, split, text, [&] { return report.Tell(++bandsDone); });
+    bool going = source.ReadRows(0, RowStep * split + 1, upper);
+    while (going && lower.wait_for(std::chrono::milliseconds(16)) != std::future_status::ready)
+        going = report.Tell(bandsDone);
+    if (!going)
+        stop = true;
+    const bool lowerFinished = lower.get();
+    return going && lowerFinished;
+}
 
 } // namespace
 
-std::uint8_t GlyphRamp(std::uint8_t greyLevel)
+std::optional<std::string> ConvertRows(const RowSource& source, ConversionObserver* observer, int threads)
 {
-    return GlyphTable[greyLevel];
+    const std::int64_t cols = source.Width() / ColumnStep;
+    const std::int64_t rows = source.Height() / RowStep;
+    std::string text = NfoFrame(cols, rows);
+    const ProgressReport report(observer, cols, rows);
+
+    bool finished = false;
+    if (threads > 1 && source.CanSplit() && rows >= 2) {
+        finished = ConvertHalves(source, report, rows, text.data());
+    } else {
+        std::int64_t bandsDone = 0;
+        CellBands bands(source.Width(), source.Height(), 0, rows, text.data(),
+                        [&] { return report.Tell(++bandsDone); });
+        finished = source.ReadRows(0, source.Height(), bands);
+    }
+    if (!finished)
+        return std::nullopt;
+    return text;
 }
 
 std::optional<std::string> ConvertPicture(const Canvas& canvas, ConversionObserver* observer)
 {
-    const std::int64_t cols = canvas.Width() / ColumnStep;
-    const std::int64_t rows = canvas.Height() / RowStep;
-
-    std::string text;
-    text.reserve(static_cast<std::size_t>(rows * (cols + 2)) + 2 + ClosingLine.size() + 2);
-
-    // Cells reach from column 0 to column ColumnStep * cols inclusive.
-    ColumnSums sums(cols > 0 ? ColumnStep * cols + 1 : 0);
-    for (std::int64_t row = 0; row < rows; ++row) {
-        sums.Clear();
-        for (std::int64_t y = RowStep * row; y < RowStep * row + BlockRows; ++y) {
-            if (y < canvas.Height())
-                sums.AddRow(canvas.Row(y), canvas.Width());
-            else
-                sums.AddWhiteRow();
-        }
-        for (std::int64_t col = 0; col < cols; ++col) {
-            const std::uint32_t redBlue = sums.BlockRedBlue(ColumnStep * col);
-            const std::uint8_t level = basMain::GreyLevel(
-                AverageOf(redBlue >> 16), AverageOf(sums.BlockGreen(ColumnStep * col)), AverageOf(redBlue & 0xFFFF));
-            text.push_back(static_cast<char>(GlyphRamp(level)));
-        }
-        text += LineEnd;
-
-        if (observer && cols > 0) {
-            observer->CellRowDone(cols * row + cols - 1, cols * rows);
-            if (observer->CancelRequested())
-                return std::nullopt;
-        }
-    }
-
-    text += LineEnd;
-    text += ClosingLine;
-    text += LineEnd;
-    return text;
+    return ConvertRows(CanvasRows(canvas), observer);
 }
 
 } // namespace ezedudu

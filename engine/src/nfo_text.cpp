@@ -1,6 +1,22 @@
 #include "ezedudu/nfo_text.h"
 
+#include "ezedudu/glyph_ramp.h"
+
 namespace ezedudu {
+
+std::string NfoFrame(std::int64_t cols, std::int64_t rows)
+{
+    std::string text;
+    text.reserve(static_cast<std::size_t>(NfoLineStart(cols, rows)) + 2 * LineEnd.size() + ClosingLine.size());
+    for (std::int64_t row = 0; row < rows; ++row) {
+        text.append(static_cast<std::size_t>(cols), ' ');
+        text += LineEnd;
+    }
+    text += LineEnd;
+    text += ClosingLine;
+    text += LineEnd;
+    return text;
+}
 
 std::filesystem::path NfoPathFor(const std::filesystem::path& picture)
 {
@@ -14,13 +30,14 @@ std::string NfoToUtf8(std::string_view nfo)
     std::string utf8;
     utf8.reserve(nfo.size() * 3);
     for (const char byte : nfo) {
-        switch (static_cast<unsigned char>(byte)) {
-        case 219: utf8 += "\u2588"; break;
-        case 178: utf8 += "\u2593"; break;
-        case 177: utf8 += "\u2592"; break;
-        case 176: utf8 += "\u2591"; break;
-        default: utf8 += byte; break;
-        }
+        const GlyphBand* glyph = nullptr;
+        for (const GlyphBand& band : GlyphBands)
+            if (static_cast<unsigned char>(byte) == band.cp437)
+                glyph = &band;
+        if (glyph)
+            utf8 += glyph->utf8;
+        else
+            utf8 += byte;
     }
     return utf8;
 }

@@ -1,4 +1,5 @@
 #include "ezedudu/convert.h"
+#include "ezedudu/glyph_ramp.h"
 
 #include "memory_picture.h"
 #include "reference_nfo.h"
@@ -102,6 +103,42 @@ TEST(ConvertPicture, MatchesThePlainConversionOnGradients)
     EXPECT_EQ(Convert(picture), ReferenceNfo(picture.View()));
 }
 
+// Hands out a picture's rows bottom row first, as most bitmap files store them.
+class BottomUpRows : public RowSource {
+public:
+    explicit BottomUpRows(const Canvas& picture) : canvas(picture) {}
+    std::int64_t Width() const override { return canvas.Width(); }
+    std::int64_t Height() const override { return canvas.Height(); }
+    bool CanSplit() const override { return true; }
+    bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const override
+    {
+        for (std::int64_t y = end - 1; y >= first; --y)
+            if (!sink.TakeRow(y, canvas.Row(y)))
+                return false;
+        return true;
+    }
+
+private:
+    const Canvas& canvas;
+};
+
+TEST(ConvertRows, GivesTheSameBytesWhateverTheRowOrderAndThreadCount)
+{
+    const struct {
+        int width, height;
+    } cases[] = {{7, 7}, {6, 4}, {8, 9}, {41, 30}, {1, 6}, {9, 2}, {3, 3}, {640, 481}};
+    for (const auto& c : cases) {
+        MemoryPicture picture(c.width, c.height);
+        picture.Scramble(std::uint32_t(c.width * 1000 + c.height));
+        const std::string expected = ReferenceNfo(picture.View());
+        for (const int threads : {1, 2}) {
+            const auto nfo = ConvertRows(BottomUpRows(picture.View()), nullptr, threads);
+            ASSERT_TRUE(nfo);
+            EXPECT_EQ(*nfo, expected) << c.width << " x " << c.height << ", " << threads << " threads";
+        }
+    }
+}
+
 class RecordingObserver : public ConversionObserver {
 public:
     void CellRowDone(std::int64_t value, std::int64_t maximum) override
@@ -126,12 +163,15 @@ TEST(ConvertPicture, ReportsProgressAfterEachRowOfCells)
     EXPECT_TRUE(noCells.reports.empty());
 }
 
-TEST(ConvertPicture, StopsWithoutResultWhenCancelled)
+TEST(ConvertRows, StopsWithoutResultWhenCancelled)
 {
-    RecordingObserver observer;
-    observer.cancelAfter = 2;
-    EXPECT_FALSE(ConvertPicture(MemoryPicture(8, 30).View(), &observer).has_value());
-    EXPECT_EQ(observer.reports.size(), 2u);
+    const MemoryPicture picture(8, 30);
+    for (const int threads : {1, 2}) {
+        RecordingObserver observer;
+        observer.cancelAfter = 2;
+        EXPECT_FALSE(ConvertRows(BottomUpRows(picture.View()), &observer, threads).has_value()) << threads;
+        EXPECT_EQ(observer.reports.size(), 2u) << threads;
+    }
 }
 
 } // namespace

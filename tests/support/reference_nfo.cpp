@@ -2,6 +2,7 @@
 
 #include "ezedudu/basMain.h"
 #include "ezedudu/convert.h"
+#include "ezedudu/glyph_ramp.h"
 
 #include <cstdio>
 

@@ -18,11 +18,13 @@ void SplitColour(ColourTriple& triple, ColourValue colour);
 // floor((green * 0.59 + red * 0.3) + blue * 0.11) in double precision, in that
 // order. The order and rounding are part of the output: a uniform grey of 128
 // gives 127 and one of 210 gives 209.
-inline std::uint8_t GreyLevel(std::uint8_t red, std::uint8_t green, std::uint8_t blue)
+// Takes channels as int, 0-255 each, so that the conversion's inner loop can
+// run it over whole rows of cells at once.
+inline std::uint8_t GreyLevel(int red, int green, int blue)
 {
     const double luma = (double(green) * 0.59 + double(red) * 0.3) + double(blue) * 0.11;
     // The sum is never negative, so truncation is the floor.
-    return static_cast<std::uint8_t>(luma);
+    return static_cast<std::uint8_t>(static_cast<int>(luma));
 }
 
 // The grey colour of equal luma: GreyLevel in all three channels.

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "ezedudu/canvas.h"
+#include "ezedudu/row_source.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 
 namespace ezedudu {
 
@@ -14,30 +14,31 @@ namespace ezedudu {
 inline constexpr int ColumnStep = 2;
 inline constexpr int RowStep = 3;
 
-// The output byte (code page 437) for a grey level: full block, dark, medium
-// and light shade, then space for the brightest band.
-std::uint8_t GlyphRamp(std::uint8_t greyLevel);
-
-// The last line of every NFO file, without its line end.
-inline constexpr std::string_view ClosingLine =
-    "                           -created with tavix's zor ezedudu-";
-
-// What the caller of ConvertPicture hears while the grid is walked.
+// What the caller of a conversion hears while the grid is walked. It is only
+// ever called on the thread that started the conversion.
 class ConversionObserver {
 public:
     virtual ~ConversionObserver() = default;
 
-    // After each row of cells: value is cols * row + col of the row's last cell,
-    // maximum is cols * rows. Not called when the picture has no cells.
+    // As rows of cells finish: value is cols * (rows finished) - 1, the last
+    // cell so far, and maximum is cols * rows. Not called when the picture
+    // has no cells.
     virtual void CellRowDone(std::int64_t value, std::int64_t maximum) = 0;
 
-    // Checked after each row of cells; true ends the walk without a result.
+    // Checked after each report; true ends the conversion without a result.
     virtual bool CancelRequested() { return false; }
 };
 
 // The complete NFO file for the picture: floor(height / 3) lines of
 // floor(width / 2) glyph bytes, each ending in CR LF, an empty line, and the
-// closing line with its CR LF. Empty when the observer cancelled.
+// closing line with its CR LF. Every row of the source is read, so a corrupt
+// one is always found. With threads > 1 and a source that can split, the two
+// halves of the picture convert side by side. Empty when the observer
+// cancelled; throws what the source throws.
+std::optional<std::string> ConvertRows(const RowSource& source, ConversionObserver* observer = nullptr,
+                                       int threads = 1);
+
+// ConvertRows for a picture held in memory, on the calling thread.
 std::optional<std::string> ConvertPicture(const Canvas& canvas, ConversionObserver* observer = nullptr);
 
 } // namespace ezedudu

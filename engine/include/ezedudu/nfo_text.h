@@ -1,10 +1,28 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace ezedudu {
+
+// The last line of every NFO file, without its line end.
+inline constexpr std::string_view ClosingLine = "                           -created with tavix's zor ezedudu-";
+
+inline constexpr std::string_view LineEnd = "\r\n";
+
+// An NFO file for art of cols x rows characters with every picture line still
+// blank (spaces): rows lines of cols bytes, each ending in CR LF, an empty
+// line, and the closing line with its CR LF. Its size is
+// rows * (cols + 2) + 65 bytes.
+std::string NfoFrame(std::int64_t cols, std::int64_t rows);
+
+// Where picture line row starts in an NFO frame of cols columns.
+constexpr std::int64_t NfoLineStart(std::int64_t cols, std::int64_t row)
+{
+    return row * (cols + std::int64_t(LineEnd.size()));
+}
 
 // Where a picture's NFO file goes: beside it, with the file name's extension
 // replaced by ".nfo" (added when there is none). "logo.bmp" gives "logo.nfo",
@@ -12,8 +30,7 @@ namespace ezedudu {
 std::filesystem::path NfoPathFor(const std::filesystem::path& picture);
 
 // The NFO bytes as UTF-8 for terminals and editors that do not speak code
-// page 437: the four shade glyphs become U+2588, U+2593, U+2592 and U+2591;
-// ASCII passes through.
+// page 437: each glyph byte becomes its UTF-8 form; ASCII passes through.
 std::string NfoToUtf8(std::string_view nfo);
 
 } // namespace ezedudu

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace ezedudu {
+
+// One glyph of the art: the grey levels from firstLevel up to the next band's
+// firstLevel, its code-page-437 byte and the same glyph in UTF-8.
+struct GlyphBand {
+    int firstLevel;
+    std::uint8_t cp437;
+    std::string_view utf8;
+};
+
+// Darkest first: full block, dark, medium and light shade, then space.
+inline constexpr std::array<GlyphBand, 5> GlyphBands = {{
+    {0, 219, "\u2588"},
+    {30, 178, "\u2593"},
+    {90, 177, "\u2592"},
+    {150, 176, "\u2591"},
+    {210, ' ', " "},
+}};
+
+// The output byte (code page 437) for a grey level.
+std::uint8_t GlyphRamp(std::uint8_t greyLevel);
+
+// GlyphRamp for every level at once, for the conversion's inner loop.
+const std::array<std::uint8_t, 256>& GlyphTable();
+
+} // namespace ezedudu

@@ -1,0 +1,147 @@
+#include "cell_bands.h"
+#include "vector_clones.h"
+
+#include "ezedudu/basMain.h"
+#include "ezedudu/convert.h"
+#include "ezedudu/glyph_ramp.h"
+#include "ezedudu/nfo_text.h"
+
+#include <algorithm>
+
+namespace ezedudu {
+namespace {
+
+constexpr int BlockRows = RowStep + 1;
+constexpr int BlockPixels = (ColumnStep + 1) * BlockRows;
+
+// Two channels to a word, each in its own 16-bit half: a block adds at most
+// 12 * 255 = 3060 per channel, so the halves never carry into each other.
+constexpr std::uint32_t LowChannels = 0x00FF00FF;
+constexpr std::uint32_t White = 0x00FFFFFF;
+
+constexpr std::uint32_t RedBlueOf(std::uint32_t pixel)
+{
+    return pixel & LowChannels;
+}
+
+constexpr std::uint32_t GreenOf(std::uint32_t pixel)
+{
+    return (pixel >> 8) & LowChannels;
+}
+
+} // namespace
+
+CellBands::CellBands(std::int64_t width, std::int64_t pictureHeight, std::int64_t first, std::int64_t end,
+                     char* nfoText, BandDone onBandDone)
+    : height(pictureHeight),
+      cols(width / ColumnStep),
+      firstBand(first),
+      endBand(end),
+      sumColumns(cols > 0 ? ColumnStep * cols + 1 : 0),
+      readColumns(std::min(width, sumColumns)),
+      text(nfoText),
+      bandDone(std::move(onBandDone)),
+      red(static_cast<std::size_t>(cols)),
+      green(static_cast<std::size_t>(cols)),
+      blue(static_cast<std::size_t>(cols)),
+      levels(static_cast<std::size_t>(cols))
+{
+}
+
+bool CellBands::TakeRow(std::int64_t y, const std::uint32_t* pixels)
+{
+    // Row y is the first row of band y / 3, and the last one of the band
+    // before when it is a band's first row.
+    const std::int64_t band = y / RowStep;
+    if (y % RowStep == 0 && band > 0 && !Take(band - 1, pixels))
+        return false;
+    return Take(band, pixels);
+}
+
+bool CellBands::Take(std::int64_t band, const std::uint32_t* pixels)
+{
+    if (band < firstBand || band >= endBand)
+        return true;
+    OpenBand& taking = Open(band);
+    Add(taking, pixels);
+    if (++taking.rowsTaken < BlockRows)
+        return true;
+    WriteLine(taking);
+    const auto finished = std::find_if(open.begin(), open.end(), [band](const OpenBand& b) { return b.index == band; });
+    spare.push_back(std::move(*finished));
+    open.erase(finished);
+    return bandDone();
+}
+
+CellBands::OpenBand& CellBands::Open(std::int64_t band)
+{
+    for (OpenBand& candidate : open)
+        if (candidate.index == band)
+            return candidate;
+    if (spare.empty()) {
+        open.emplace_back();
+    } else {
+        open.push_back(std::move(spare.back()));
+        spare.pop_back();
+    }
+    OpenBand& opened = open.back();
+    opened.index = band;
+    opened.rowsTaken = 0;
+    opened.redBlue.assign(static_cast<std::size_t>(sumColumns), 0);
+    opened.green.assign(static_cast<std::size_t>(sumColumns), 0);
+    // The last band of a picture whose height is a multiple of 3 reaches the
+    // row just below it, which reads as white.
+    for (std::int64_t y = RowStep * band; y < RowStep * band + BlockRows; ++y)
+        if (y >= height) {
+            Add(opened, nullptr);
+            ++opened.rowsTaken;
+        }
+    return opened;
+}
+
+// Adds a row of pixels, or a row of white for no pixels.
+EZEDUDU_VECTOR_CLONES void CellBands::Add(OpenBand& band, const std::uint32_t* pixels) const
+{
+    std::uint32_t* redBlue = band.redBlue.data();
+    std::uint32_t* greenAlpha = band.green.data();
+    const std::int64_t inside = pixels ? readColumns : 0;
+    for (std::int64_t x = 0; x < inside; ++x) {
+        redBlue[x] += RedBlueOf(pixels[x]);
+        greenAlpha[x] += GreenOf(pixels[x]);
+    }
+    for (std::int64_t x = inside; x < sumColumns; ++x) {
+        redBlue[x] += RedBlueOf(White);
+        greenAlpha[x] += GreenOf(White);
+    }
+}
+
+// In three simple passes over the band's cells, each of which the compiler
+// turns into vector code: block averages, grey levels, glyphs. The pointers
+// are held in locals because byte stores could otherwise alias them.
+EZEDUDU_VECTOR_CLONES void CellBands::WriteLine(const OpenBand& band)
+{
+    const std::uint32_t* redBlue = band.redBlue.data();
+    const std::uint32_t* greenAlpha = band.green.data();
+    std::int32_t* const cellRed = red.data();
+    std::int32_t* const cellGreen = green.data();
+    std::int32_t* const cellBlue = blue.data();
+    std::uint8_t* const cellLevel = levels.data();
+    const std::int64_t count = cols;
+    for (std::int64_t col = 0; col < count; ++col) {
+        const std::int64_t x = ColumnStep * col;
+        const std::uint32_t blockRedBlue = redBlue[x] + redBlue[x + 1] + redBlue[x + 2];
+        const std::uint32_t blockGreen = greenAlpha[x] + greenAlpha[x + 1] + greenAlpha[x + 2];
+        // Averages are truncated, as the per-pixel reference does.
+        cellRed[col] = std::int32_t((blockRedBlue >> 16) / BlockPixels);
+        cellGreen[col] = std::int32_t((blockGreen & 0xFFFF) / BlockPixels);
+        cellBlue[col] = std::int32_t((blockRedBlue & 0xFFFF) / BlockPixels);
+    }
+    for (std::int64_t col = 0; col < count; ++col)
+        cellLevel[col] = basMain::GreyLevel(cellRed[col], cellGreen[col], cellBlue[col]);
+    const std::uint8_t* const glyphs = GlyphTable().data();
+    char* const line = text + NfoLineStart(count, band.index);
+    for (std::int64_t col = 0; col < count; ++col)
+        line[col] = static_cast<char>(glyphs[cellLevel[col]]);
+}
+
+} // namespace ezedudu
