@@ -4,9 +4,9 @@
 #include "frmMain.h"
 #include "qt_platform_services.h"
 
-#include "ezedudu/convert.h"
+#include "ezedudu/conversion_job.h"
 #include "ezedudu/nfo_file.h"
-#include "ezedudu/picture_loader.h"
+#include "ezedudu/nfo_text.h"
 
 #include <QApplication>
 #include <QRandomGenerator>
@@ -50,9 +50,8 @@ void ConvertLikeTheCli(benchmark::State& state)
 {
     const std::filesystem::path picture = SharedPicture().path.toStdString();
     for (auto _ : state) {
-        const QImage image = ezedudu::LoadPicture(picture);
-        const auto nfo = ConvertPicture(ezedudu::CanvasOf(image));
-        ezedudu::WriteNfoFile(std::filesystem::path(picture).replace_extension(".nfo"), *nfo);
+        const ConversionJob job(picture, ConversionOptions{});
+        WriteNfoFile(NfoPathFor(picture), *job.Convert());
     }
 }
 

@@ -2,11 +2,10 @@
 
 #include "progress_meter.h"
 
-#include "ezedudu/convert.h"
+#include "ezedudu/conversion_job.h"
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_file.h"
 #include "ezedudu/nfo_text.h"
-#include "ezedudu/picture_loader.h"
 
 #include <cstdio>
 #include <iostream>
@@ -19,8 +18,6 @@
 
 namespace ezedudu {
 namespace {
-
-using ezedudu::Error;
 
 const std::filesystem::path StandardOutput = "-";
 
@@ -48,14 +45,13 @@ void ConvertOne(const std::filesystem::path& picture, const CliOptions& options,
         throw Error(Error::Kind::Refused, "refusing to overwrite the picture with its own NFO text; name another "
                                           "output with -o");
 
-    const QImage image = ezedudu::LoadPicture(picture, options.maxPixels);
-    const std::optional<std::string> nfo = ConvertPicture(ezedudu::CanvasOf(image), &meter);
-    const std::string bytes = options.utf8 ? NfoToUtf8(*nfo) : *nfo;
+    const ConversionJob job(picture, options.conversion);
+    const std::string bytes = *job.Convert(&meter); // the meter never cancels
     meter.Clear();
     if (output == StandardOutput)
         WriteToStandardOutput(bytes);
     else
-        ezedudu::WriteNfoFile(output, bytes);
+        WriteNfoFile(output, bytes);
 }
 
 std::string Explain(const Error& error)

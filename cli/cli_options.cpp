@@ -42,7 +42,7 @@ ParsedArguments ParseArguments(const QStringList& arguments)
     const QCommandLineOption maxMegapixels(
         "max-megapixels",
         QStringLiteral("Refuse pictures with more than N million pixels (default %1).")
-            .arg(ezedudu::DefaultMaxPixels / PixelsPerMegapixel),
+            .arg(DefaultMaxPixels / PixelsPerMegapixel),
         "N");
     parser.addOptions({output, utf8, quiet, maxMegapixels});
 
@@ -58,7 +58,7 @@ ParsedArguments ParseArguments(const QStringList& arguments)
 
     CliOptions options;
     for (const QString& picture : parser.positionalArguments())
-        options.pictures.push_back(ezedudu::ToPath(picture));
+        options.pictures.push_back(ToPath(picture));
     if (options.pictures.empty()) {
         parsed.usageError = "no picture given";
         return parsed;
@@ -68,11 +68,10 @@ ParsedArguments ParseArguments(const QStringList& arguments)
             parsed.usageError = "-o names the output of a single picture, but several were given";
             return parsed;
         }
-        options.output = ezedudu::ToPath(parser.value(output));
+        options.output = ToPath(parser.value(output));
     }
-    options.utf8 = parser.isSet(utf8);
+    options.conversion.utf8 = parser.isSet(utf8);
     options.quiet = parser.isSet(quiet);
-    options.maxPixels = ezedudu::DefaultMaxPixels;
     if (parser.isSet(maxMegapixels)) {
         bool isNumber = false;
         const qlonglong megapixels = parser.value(maxMegapixels).toLongLong(&isNumber);
@@ -80,7 +79,7 @@ ParsedArguments ParseArguments(const QStringList& arguments)
             parsed.usageError = "--max-megapixels takes a whole number from 1 to 1000000";
             return parsed;
         }
-        options.maxPixels = megapixels * PixelsPerMegapixel;
+        options.conversion.maxPixels = megapixels * PixelsPerMegapixel;
     }
     parsed.options = std::move(options);
     return parsed;

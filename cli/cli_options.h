@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ezedudu/conversion_job.h"
+
 #include <QStringList>
 
 #include <cstdint>
@@ -14,9 +16,8 @@ namespace ezedudu {
 struct CliOptions {
     std::vector<std::filesystem::path> pictures;
     std::optional<std::filesystem::path> output; // "-" is standard output
-    bool utf8 = false;
+    ConversionOptions conversion;
     bool quiet = false;
-    std::int64_t maxPixels = 0;
 };
 
 inline constexpr int ExitOk = 0;

@@ -4,7 +4,6 @@
 #include "conversion_pacer.h"
 #include "picture_canvas.h"
 
-#include "ezedudu/convert.h"
 #include "ezedudu/nfo_file.h"
 #include "ezedudu/nfo_text.h"
 #include "ezedudu/qt_path.h"
@@ -81,7 +80,7 @@ void frmMain::InPutter()
             return;
         }
         picProcess->Load(path);
-        OutputPath = ezedudu::ToQString(NfoPathFor(ezedudu::ToPath(path)));
+        OutputPath = ToQString(NfoPathFor(ToPath(path)));
         platform.ShowWindow(*this);
         ConvertNow();
         platform.CloseWindow(*this);
@@ -104,7 +103,7 @@ void frmMain::ConvertNow()
         const QScopedValueRollback whileConverting(converting, true);
         platform.ProcessPendingEvents();
         ConversionPacer pacer(platform, *Progress, cancelRequested);
-        nfo = ConvertPicture(picProcess->View(), &pacer);
+        nfo = picProcess->Convert(pacer);
     }
     // A picture without cells never asks the pacer, so the flag is checked here too.
     if (!nfo || cancelRequested) {
@@ -113,7 +112,7 @@ void frmMain::ConvertNow()
         platform.CloseWindow(*this);
         return;
     }
-    ezedudu::WriteNfoFile(ezedudu::ToPath(OutputPath), *nfo);
+    WriteNfoFile(ToPath(OutputPath), *nfo);
     written = true;
     platform.SetProgress(*Progress, 0, Progress->maximum());
     platform.ShowMessage(FinishedText, MessageStyle::Information, FinishedTitle);

@@ -1,6 +1,5 @@
 #include "picture_canvas.h"
 
-#include "ezedudu/picture_loader.h"
 #include "ezedudu/qt_path.h"
 
 namespace ezedudu {
@@ -14,13 +13,14 @@ PictureCanvas::PictureCanvas(QWidget* parent) : QWidget(parent)
 
 void PictureCanvas::Load(const QString& path)
 {
-    picture = ezedudu::LoadPicture(ezedudu::ToPath(path));
-    resize(picture.size());
+    job.emplace(ToPath(path), ConversionOptions{});
+    resize(int(std::min<std::int64_t>(job->PictureWidth(), QWIDGETSIZE_MAX)),
+           int(std::min<std::int64_t>(job->PictureHeight(), QWIDGETSIZE_MAX)));
 }
 
-Canvas PictureCanvas::View() const
+std::optional<std::string> PictureCanvas::Convert(ConversionObserver& observer) const
 {
-    return ezedudu::CanvasOf(picture);
+    return job->Convert(&observer);
 }
 
 } // namespace ezedudu

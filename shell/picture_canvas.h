@@ -1,26 +1,30 @@
 #pragma once
 
-#include "ezedudu/canvas.h"
+#include "ezedudu/conversion_job.h"
 
-#include <QImage>
 #include <QWidget>
+
+#include <optional>
 
 namespace ezedudu {
 
-// The window's hidden picture surface: it holds the chosen picture for the
-// conversion to read and is never shown, whatever the picture's size.
+// The window's hidden picture surface: it holds the chosen picture, opened
+// and checked, for the conversion to read, and is never shown, whatever the
+// picture's size.
 class PictureCanvas : public QWidget {
     Q_OBJECT
 
 public:
     explicit PictureCanvas(QWidget* parent);
 
-    // Replaces the picture; throws ezedudu::Error when the file cannot be read.
+    // Replaces the picture and takes its size; throws Error when the file
+    // cannot be read.
     void Load(const QString& path);
-    Canvas View() const;
+    // The NFO bytes of the loaded picture; empty when the observer cancelled.
+    std::optional<std::string> Convert(ConversionObserver& observer) const;
 
 private:
-    QImage picture;
+    std::optional<ConversionJob> job;
 };
 
 } // namespace ezedudu

@@ -1,24 +1,37 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
 namespace ezedudu {
 
-// What a bitmap file's headers promise, read from its first BitmapHeadBytes
-// bytes, so that impossible files are refused before anything is allocated.
-struct BitmapHeader {
-    std::uint64_t width = 0;
-    std::uint64_t height = 0; // top-down bitmaps store it negated
-    // The smallest file that holds the headers and every pixel row; empty for
-    // run-length data, whose length the header cannot tell.
-    std::optional<std::uint64_t> minimumFileSize;
+// How a bitmap stores its pixels, as its headers say once they have been
+// checked against each other and against the file's size.
+struct BitmapLayout {
+    enum class Coding { Plain, BitFields, Rle8, Rle4 };
+
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    bool topDown = false;
+    int bitsPerPixel = 0;
+    Coding coding = Coding::Plain;
+    // For 16 and 32-bit pixels; plain ones get the default 5-5-5 and 8-8-8.
+    std::uint32_t redMask = 0, greenMask = 0, blueMask = 0;
+    // Every index 0-255 has a colour (0x00RRGGBB): indices past the palette
+    // take entry 0, as do pixels that run-length data skips.
+    std::array<std::uint32_t, 256> palette{};
+    std::uint64_t pixelOffset = 0;
+    std::uint64_t rowBytes = 0; // stored row, padded to 4 bytes; plain and bit fields only
 };
 
-inline constexpr std::size_t BitmapHeadBytes = 34;
+// The most bytes the headers, bit-field masks and a palette can take.
+inline constexpr std::size_t BitmapHeadBytes = 14 + 124 + 16 + 256 * 4;
 
-// Empty when the bytes do not start with a header this reader knows.
-std::optional<BitmapHeader> ReadBitmapHeader(std::string_view fileStart);
+// Reads the headers from the file's first bytes (up to BitmapHeadBytes) and
+// checks them. Throws Error: UnreadablePicture naming what is wrong
+// for a corrupt or unsupported bitmap, PictureTooLarge over maxPixels. Once it
+// returns, every plain row lies inside the file.
+BitmapLayout ReadBitmapLayout(std::string_view head, std::uint64_t fileSize, std::int64_t maxPixels);
 
 } // namespace ezedudu

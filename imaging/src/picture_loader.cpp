@@ -1,16 +1,15 @@
 #include "ezedudu/picture_loader.h"
 
-#include "bitmap_header.h"
+#include "bitmap_rows.h"
 
 #include "ezedudu/error.h"
 #include "ezedudu/qt_path.h"
 
 #include <QImageReader>
 
-#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <limits>
-#include <memory>
 #include <string>
 #include <system_error>
 
@@ -35,87 +34,19 @@ void CheckSize(QSize size, std::int64_t maxPixels)
              "the picture has " + Describe(size) + ", over the limit of " + std::to_string(maxPixels) + " pixels");
 }
 
-std::unique_ptr<QImageReader> OpenReader(const std::filesystem::path& path, std::int64_t maxPixels)
+std::unique_ptr<std::istream> OpenFile(const std::filesystem::path& path)
 {
-    auto reader = std::make_unique<QImageReader>(ToQString(path));
-    reader->setAutoTransform(true);
-    // Qt's own cap (128 MB by default) would refuse large pictures that our
-    // pixel limit allows; allow 8 bytes a pixel for the widest decoded formats.
-    const std::int64_t megabytes = maxPixels * 8 / (1024 * 1024) + 1;
-    reader->setAllocationLimit(int(std::min<std::int64_t>(megabytes, std::numeric_limits<int>::max())));
-    return reader;
+    auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
+    if (!*file)
+        Fail(Error::Kind::UnreadablePicture, "cannot open the file for reading");
+    return file;
 }
 
-QImage Prefilled(QSize size, QImage::Format format)
+bool HasBitmapSignature(const std::filesystem::path& path)
 {
-    QImage image(size, format);
-    if (image.isNull())
-        Fail(Error::Kind::PictureTooLarge, "cannot allocate a picture of " + Describe(size));
-    if (image.depth() <= 8)
-        image.fill(0u);
-    else
-        image.fill(Qt::white);
-    return image;
-}
-
-// Qt's bitmap decoder stops quietly at the end of a truncated file and skips
-// pixels that run-length data jumps over, leaving whatever the image's memory
-// held. It decodes into the image it is given when size and format fit, so it
-// is given one filled beforehand; should it pick another format and allocate
-// its own, the file is read again into a filled image of that format.
-QImage ReadBitmap(const std::filesystem::path& path, std::int64_t maxPixels, QSize size, QImage::Format format)
-{
-    if (format == QImage::Format_Invalid)
-        Fail(Error::Kind::UnreadablePicture, "corrupt bitmap header");
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const auto reader = OpenReader(path, maxPixels);
-        QImage image = Prefilled(size, format);
-        const uchar* filled = image.constBits();
-        if (!reader->read(&image))
-            Fail(Error::Kind::UnreadablePicture, "corrupt bitmap (" + reader->errorString().toStdString() + ")");
-        if (image.constBits() == filled)
-            return image;
-        format = image.format();
-    }
-    Fail(Error::Kind::UnreadablePicture, "the bitmap decoder did not settle on a pixel format");
-}
-
-// Qt's bitmap decoder refuses pictures larger than this.
-constexpr std::int64_t BitmapDecoderMaxPixels = std::int64_t(16384) * 16384;
-
-// Refuses, before anything is allocated, a bitmap whose header promises more
-// pixels than allowed or more rows than the file holds.
-void CheckBitmapHeader(const std::filesystem::path& path, std::uintmax_t fileSize, std::int64_t maxPixels)
-{
-    std::string head(BitmapHeadBytes, '\0');
-    std::ifstream file(path, std::ios::binary);
-    file.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(file.gcount()));
-    const std::optional<BitmapHeader> header = ReadBitmapHeader(head);
-    if (!header)
-        return; // Qt judges what this check cannot measure
-    if (header->width > std::uint64_t(std::numeric_limits<int>::max()) ||
-        header->height > std::uint64_t(std::numeric_limits<int>::max()))
-        Fail(Error::Kind::PictureTooLarge, "the bitmap claims an impossible size");
-    const QSize size(int(header->width), int(header->height));
-    CheckSize(size, maxPixels);
-    if (std::int64_t(header->width * header->height) > BitmapDecoderMaxPixels)
-        Fail(Error::Kind::PictureTooLarge, "the bitmap has " + Describe(size) + "; bitmaps can have at most " +
-                                               std::to_string(BitmapDecoderMaxPixels) + " (16384 x 16384)");
-    if (header->minimumFileSize && fileSize < *header->minimumFileSize)
-        Fail(Error::Kind::UnreadablePicture, "the bitmap is truncated: its header promises " +
-                                                 std::to_string(*header->minimumFileSize) + " bytes, the file has " +
-                                                 std::to_string(fileSize));
-}
-
-// Bitmaps keep their colours as stored: Windows ignores their fourth byte.
-QImage ToRgb32IgnoringAlpha(QImage image)
-{
-    if (image.format() == QImage::Format_ARGB32)
-        image.reinterpretAsFormat(QImage::Format_RGB32);
-    else
-        image.convertTo(QImage::Format_RGB32);
-    return image;
+    char signature[2] = {};
+    OpenFile(path)->read(signature, sizeof signature);
+    return signature[0] == 'B' && signature[1] == 'M';
 }
 
 // Transparent pixels are laid over white, which the glyph ramp draws as space.
@@ -137,9 +68,63 @@ QImage ToRgb32OverWhite(QImage image)
     return image;
 }
 
+QImage DecodeWithQt(const std::filesystem::path& path, std::int64_t maxPixels)
+{
+    QImageReader reader(ToQString(path));
+    reader.setAutoTransform(true);
+    // Qt's own cap (128 MB by default) would refuse large pictures that our
+    // pixel limit allows; allow 8 bytes a pixel for the widest decoded formats.
+    const std::int64_t megabytes = maxPixels * 8 / (1024 * 1024) + 1;
+    reader.setAllocationLimit(int(std::min<std::int64_t>(megabytes, std::numeric_limits<int>::max())));
+    if (!reader.canRead())
+        Fail(Error::Kind::UnreadablePicture,
+             "not a picture this program can read (" + reader.errorString().toStdString() + ")");
+    if (reader.size().isValid())
+        CheckSize(reader.size(), maxPixels);
+    QImage image;
+    if (!reader.read(&image))
+        Fail(Error::Kind::UnreadablePicture, "corrupt or unsupported picture (" + reader.errorString().toStdString() + ")");
+    CheckSize(image.size(), maxPixels);
+    return ToRgb32OverWhite(std::move(image));
+}
+
+// A picture decoded whole, handed out row by row.
+class ImageRows : public RowSource {
+public:
+    explicit ImageRows(QImage decoded) : image(std::move(decoded)), canvas(CanvasOf(image)) {}
+
+    std::int64_t Width() const override { return canvas.Width(); }
+    std::int64_t Height() const override { return canvas.Height(); }
+    bool CanSplit() const override { return true; }
+    bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const override
+    {
+        for (std::int64_t y = first; y < end; ++y)
+            if (!sink.TakeRow(y, canvas.Row(y)))
+                return false;
+        return true;
+    }
+
+private:
+    QImage image;
+    Canvas canvas;
+};
+
+class ImageSink : public RowSink {
+public:
+    explicit ImageSink(QImage& target) : image(target) {}
+    bool TakeRow(std::int64_t y, const std::uint32_t* pixels) override
+    {
+        std::memcpy(image.scanLine(int(y)), pixels, std::size_t(image.width()) * sizeof(std::uint32_t));
+        return true;
+    }
+
+private:
+    QImage& image;
+};
+
 } // namespace
 
-QImage LoadPicture(const std::filesystem::path& path, std::int64_t maxPixels)
+std::unique_ptr<RowSource> OpenPicture(const std::filesystem::path& path, std::int64_t maxPixels)
 {
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
@@ -152,28 +137,26 @@ QImage LoadPicture(const std::filesystem::path& path, std::int64_t maxPixels)
         Fail(Error::Kind::UnreadablePicture, "cannot read the file (" + error.message() + ")");
     if (fileSize == 0)
         Fail(Error::Kind::UnreadablePicture, "the file is empty");
+    if (HasBitmapSignature(path))
+        return std::make_unique<BitmapRows>([path] { return OpenFile(path); }, fileSize, maxPixels);
+    return std::make_unique<ImageRows>(DecodeWithQt(path, maxPixels));
+}
 
-    const auto reader = OpenReader(path, maxPixels);
-    if (!reader->canRead())
-        Fail(Error::Kind::UnreadablePicture,
-             "not a picture this program can read (" + reader->errorString().toStdString() + ")");
+QImage ImageOf(const RowSource& picture)
+{
+    if (picture.Width() > std::numeric_limits<int>::max() || picture.Height() > std::numeric_limits<int>::max())
+        Fail(Error::Kind::PictureTooLarge, "the picture is too wide or too high to hold in memory");
+    QImage image(int(picture.Width()), int(picture.Height()), QImage::Format_RGB32);
+    if (image.isNull())
+        Fail(Error::Kind::PictureTooLarge, "not enough memory to hold a picture of " + Describe(image.size()));
+    ImageSink sink(image);
+    picture.ReadRows(0, picture.Height(), sink);
+    return image;
+}
 
-    const bool bitmap = reader->format() == "bmp";
-    if (bitmap)
-        CheckBitmapHeader(path, fileSize, maxPixels);
-    // Bitmaps store top-down rows as a negative height, which the size shows.
-    const QSize claimed = reader->size();
-    const QSize size(std::abs(claimed.width()), std::abs(claimed.height()));
-    if (claimed != QSize())
-        CheckSize(size, maxPixels);
-    QImage image;
-    if (bitmap && !size.isEmpty()) {
-        image = ReadBitmap(path, maxPixels, size, reader->imageFormat());
-    } else if (!reader->read(&image)) {
-        Fail(Error::Kind::UnreadablePicture, "corrupt or unsupported picture (" + reader->errorString().toStdString() + ")");
-    }
-    CheckSize(image.size(), maxPixels);
-    return bitmap ? ToRgb32IgnoringAlpha(std::move(image)) : ToRgb32OverWhite(std::move(image));
+QImage LoadPicture(const std::filesystem::path& path, std::int64_t maxPixels)
+{
+    return ImageOf(*OpenPicture(path, maxPixels));
 }
 
 Canvas CanvasOf(const QImage& picture)

@@ -71,8 +71,8 @@ TEST_F(Cli, WritesTheNfoBesideThePicture)
 
 TEST_F(Cli, SampleGoldenMatchesThePlainConversion)
 {
-    const QImage sample = ezedudu::LoadPicture(EZEDUDU_SAMPLE);
-    EXPECT_EQ(Golden("sample.nfo"), ReferenceNfo(ezedudu::CanvasOf(sample)));
+    const QImage sample = LoadPicture(EZEDUDU_SAMPLE);
+    EXPECT_EQ(Golden("sample.nfo"), ReferenceNfo(CanvasOf(sample)));
 }
 
 TEST_F(Cli, WritesWhereOutputPoints)

@@ -42,7 +42,7 @@ public:
             wide.setPixel(i % p.width, i / p.width, p.pixels[i]);
         window = QImage(wide.constBits(), p.width, p.height, wide.bytesPerLine(), QImage::Format_RGB32);
     }
-    Canvas View() const { return ezedudu::CanvasOf(window); }
+    Canvas View() const { return CanvasOf(window); }
 
 private:
     QImage wide;
@@ -55,9 +55,9 @@ public:
     {
         const QString path = folder.filePath("contract.bmp");
         WriteBytes(path.toStdString(), EncodeBmp(p, BmpFormat{}));
-        picture = ezedudu::LoadPicture(path.toStdString());
+        picture = LoadPicture(path.toStdString());
     }
-    Canvas View() const { return ezedudu::CanvasOf(picture); }
+    Canvas View() const { return CanvasOf(picture); }
 
 private:
     QTemporaryDir folder;

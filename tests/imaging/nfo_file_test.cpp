@@ -15,7 +15,7 @@ TEST(WriteNfoFile, ReplacesAnEarlierFileWhole)
     QTemporaryDir folder;
     const std::string path = folder.filePath("logo.nfo").toStdString();
     WriteBytes(path, std::string(5000, 'x'));
-    ezedudu::WriteNfoFile(path, "\xDB\r\n");
+    WriteNfoFile(path, "\xDB\r\n");
     EXPECT_EQ(ReadBytes(path), "\xDB\r\n");
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"logo.nfo"}); // no temporary left
 }
@@ -25,10 +25,10 @@ TEST(WriteNfoFile, FailsNamingThePathWhenTheFolderIsMissing)
     QTemporaryDir folder;
     const std::string path = folder.filePath("missing/logo.nfo").toStdString();
     try {
-        ezedudu::WriteNfoFile(path, "text");
+        WriteNfoFile(path, "text");
         FAIL() << "no error";
-    } catch (const ezedudu::Error& error) {
-        EXPECT_EQ(error.GetKind(), ezedudu::Error::Kind::OutputFailed);
+    } catch (const Error& error) {
+        EXPECT_EQ(error.GetKind(), Error::Kind::OutputFailed);
         EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
     }
 }

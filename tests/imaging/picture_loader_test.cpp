@@ -4,14 +4,14 @@
 
 #include "bmp_writer.h"
 #include "memory_picture.h"
+#include "reference_nfo.h"
 
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace ezedudu {
 namespace {
-
-using ezedudu::Error;
 
 // Channels are multiples of 8 so that 16-bit bitmaps hold them exactly.
 const std::uint32_t Palette[] = {Rgb(0, 0, 0),     Rgb(248, 248, 248), Rgb(200, 16, 8),  Rgb(8, 160, 40),
@@ -29,6 +29,13 @@ BitmapPicture TestPicture(int colourCount)
     return picture;
 }
 
+// A channel stored in `bits` bits, widened back by repeating its bits.
+std::uint8_t Widened(std::uint32_t channel, int bits)
+{
+    const std::uint32_t stored = (channel & 0xFF) >> (8 - bits);
+    return static_cast<std::uint8_t>(stored << (8 - bits) | stored >> (2 * bits - 8));
+}
+
 class PictureLoader : public testing::Test {
 protected:
     std::string PathOf(const char* name) const { return folder.filePath(name).toStdString(); }
@@ -41,18 +48,7 @@ protected:
     QTemporaryDir folder;
 };
 
-void ExpectColours(const QImage& image, const BitmapPicture& picture, const std::string& what)
-{
-    ASSERT_EQ(image.width(), picture.width) << what;
-    ASSERT_EQ(image.height(), picture.height) << what;
-    const Canvas canvas = ezedudu::CanvasOf(image);
-    for (int y = 0; y < picture.height; ++y)
-        for (int x = 0; x < picture.width; ++x)
-            EXPECT_EQ(canvas.Point(x, y), ColourFromPixel(picture.pixels[y * picture.width + x]))
-                << what << " at " << x << ", " << y;
-}
-
-TEST_F(PictureLoader, DecodesEveryBitmapVariant)
+TEST_F(PictureLoader, DecodesEveryBitmapVariantAsQtDoesAndWidens16BitChannels)
 {
     const struct {
         const char* name;
@@ -65,14 +61,20 @@ TEST_F(PictureLoader, DecodesEveryBitmapVariant)
         {"RLE4", {BmpEncoding::Rle4}, 8},
         {"RLE8", {BmpEncoding::Rle8}, 8},
         {"16-bit 555", {BmpEncoding::Rgb555}, 8},
-        {"16-bit 565", {BmpEncoding::Rgb565}, 8},
+        {"16-bit 565 bit fields after the info header", {BmpEncoding::Rgb565}, 8},
+        {"16-bit 565 bit fields, 52-byte header", {BmpEncoding::Rgb565, BmpHeader::V2}, 8},
         {"24-bit", {BmpEncoding::Rgb24}, 8},
         {"32-bit", {BmpEncoding::Rgb32}, 8},
+        {"32-bit bit fields after the info header", {BmpEncoding::Bitfields32}, 8},
+        {"32-bit bit fields with alpha, 56-byte header", {BmpEncoding::Bitfields32, BmpHeader::V3}, 8},
         {"32-bit bit fields with alpha, V4", {BmpEncoding::Bitfields32, BmpHeader::V4}, 8},
         {"32-bit bit fields with alpha, V5", {BmpEncoding::Bitfields32, BmpHeader::V5}, 8},
-        {"OS/2 1-bit", {BmpEncoding::Paletted1, BmpHeader::Os2Core}, 2},
-        {"OS/2 8-bit", {BmpEncoding::Paletted8, BmpHeader::Os2Core}, 8},
-        {"OS/2 24-bit", {BmpEncoding::Rgb24, BmpHeader::Os2Core}, 8},
+        {"OS/2 1.x 1-bit", {BmpEncoding::Paletted1, BmpHeader::Os2Core}, 2},
+        {"OS/2 1.x 8-bit", {BmpEncoding::Paletted8, BmpHeader::Os2Core}, 8},
+        {"OS/2 1.x 24-bit", {BmpEncoding::Rgb24, BmpHeader::Os2Core}, 8},
+        {"OS/2 2.x 16-byte 4-bit", {BmpEncoding::Paletted4, BmpHeader::Os2Short}, 8},
+        {"OS/2 2.x 64-byte 8-bit", {BmpEncoding::Paletted8, BmpHeader::Os2}, 8},
+        {"OS/2 2.x 64-byte RLE8", {BmpEncoding::Rle8, BmpHeader::Os2}, 8},
         {"V5 24-bit", {BmpEncoding::Rgb24, BmpHeader::V5}, 8},
         {"top-down 24-bit", {BmpEncoding::Rgb24, BmpHeader::Info, true}, 8},
         {"top-down 8-bit", {BmpEncoding::Paletted8, BmpHeader::Info, true}, 8},
@@ -81,7 +83,24 @@ TEST_F(PictureLoader, DecodesEveryBitmapVariant)
     for (const auto& c : cases) {
         const BitmapPicture picture = TestPicture(c.colours);
         const std::string path = Write("variant.bmp", EncodeBmp(picture, c.format));
-        ExpectColours(ezedudu::LoadPicture(path), picture, c.name);
+        const QImage image = LoadPicture(path);
+        ASSERT_EQ(image.size(), QSize(picture.width, picture.height)) << c.name;
+        const Canvas canvas = CanvasOf(image);
+        const bool sixteenBit = c.format.encoding == BmpEncoding::Rgb555 || c.format.encoding == BmpEncoding::Rgb565;
+        const int greenBits = c.format.encoding == BmpEncoding::Rgb565 ? 6 : 5;
+        const QImage byQt = QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < picture.height; ++y) {
+            for (int x = 0; x < picture.width; ++x) {
+                const std::uint32_t source = picture.pixels[y * picture.width + x];
+                const std::uint32_t expected =
+                    sixteenBit ? Rgb(Widened(source >> 16, 5), Widened(source >> 8, greenBits), Widened(source, 5))
+                               : source;
+                EXPECT_EQ(canvas.Point(x, y), ColourFromPixel(expected)) << c.name << " at " << x << ", " << y;
+                if (!sixteenBit && !byQt.isNull()) {
+                    EXPECT_EQ(canvas.Point(x, y), ColourFromPixel(byQt.pixel(x, y))) << c.name << " (Qt)";
+                }
+            }
+        }
     }
 }
 
@@ -92,58 +111,108 @@ TEST_F(PictureLoader, LaysTransparentPixelsOverWhite)
     png.setPixel(1, 0, qRgba(0, 0, 0, 128));    // half-covered black
     png.setPixel(2, 0, qRgba(10, 20, 30, 255)); // opaque
     ASSERT_TRUE(png.save(QString::fromStdString(PathOf("alpha.png"))));
-    const QImage image = ezedudu::LoadPicture(PathOf("alpha.png"));
-    const Canvas canvas = ezedudu::CanvasOf(image);
+    const QImage image = LoadPicture(PathOf("alpha.png"));
+    const Canvas canvas = CanvasOf(image);
     EXPECT_EQ(canvas.Point(0, 0), 0x00FFFFFF);
     EXPECT_EQ(canvas.Point(1, 0), 0x007F7F7F);
     EXPECT_EQ(canvas.Point(2, 0), ComposeColour(10, 20, 30));
 }
 
-TEST_F(PictureLoader, FillsPixelsThatRunLengthDataSkipsWithPaletteEntryZero)
+// The bitmap with its pixel data replaced.
+std::string WithPixelData(const std::string& bmp, const std::string& data)
 {
-    // An RLE8 bitmap whose data ends at once: no pixel is ever written. The
-    // writer numbers colours as it meets them, so entry 0 is the odd pixel.
-    BitmapPicture picture{4, 3, std::vector<std::uint32_t>(12, Rgb(200, 16, 8))};
-    picture.pixels[0] = Rgb(8, 160, 40);
-    std::string bytes = EncodeBmp(picture, {BmpEncoding::Rle8});
-    bytes = bytes.substr(0, PixelDataOffset(bytes)) + std::string("\x00\x01", 2);
-    const QImage image = ezedudu::LoadPicture(Write("skip.bmp", bytes));
-    const Canvas canvas = ezedudu::CanvasOf(image);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(canvas.Point(x, y), ComposeColour(8, 160, 40)) << x << ", " << y; // palette entry 0
+    return bmp.substr(0, PixelDataOffset(bmp)) + data;
 }
 
-struct BadFile {
-    const char* name;
-    std::string bytes;
-    Error::Kind kind;
-    const char* saying;
-};
-
-TEST_F(PictureLoader, RefusesBadFilesWithAReason)
+TEST_F(PictureLoader, FillsPixelsThatRunLengthDataSkipsWithPaletteEntryZero)
 {
-    const std::string bitmap24 = EncodeBmp(TestPicture(8), {BmpEncoding::Rgb24});
-    const std::string bitmapAlpha = EncodeBmp(TestPicture(8), {BmpEncoding::Bitfields32, BmpHeader::V4});
-    const BadFile cases[] = {
-        {"empty.bmp", "", Error::Kind::UnreadablePicture, "empty"},
-        {"text-named-x.bmp", "just some words, not a picture\n", Error::Kind::UnreadablePicture, "not a picture"},
-        {"garbage-after-bm.bmp", "BM" + std::string(100, '\x7F'), Error::Kind::UnreadablePicture, ""},
-        {"truncated-24-bit.bmp", bitmap24.substr(0, bitmap24.size() - 20), Error::Kind::UnreadablePicture, "truncated"},
-        {"truncated-with-alpha.bmp", bitmapAlpha.substr(0, bitmapAlpha.size() - 1), Error::Kind::UnreadablePicture,
-         "truncated"},
-        {"header-only-5000x5000.bmp", BmpHeaderOnly(5000, 5000), Error::Kind::UnreadablePicture, "truncated"},
-        {"absurd-100000x100000.bmp", BmpHeaderOnly(100000, 100000), Error::Kind::PictureTooLarge,
-         "100000 x 100000 pixels"},
-        {"absurd-top-down.bmp", BmpHeaderOnly(60000, -60000), Error::Kind::PictureTooLarge, "60000 x 60000"},
-        {"over-the-bitmap-decoder-cap.bmp", BmpHeaderOnly(16385, 16384), Error::Kind::PictureTooLarge,
-         "at most 268435456"},
-        {"negative-width.bmp", BmpHeaderOnly(-2147483647 - 1, 1), Error::Kind::PictureTooLarge, "impossible"},
+    // The writer numbers colours as it meets them, so entry 0 is the odd
+    // pixel at the top left; all others are entry 1.
+    BitmapPicture picture{4, 3, std::vector<std::uint32_t>(12, Rgb(200, 16, 8))};
+    picture.pixels[0] = Rgb(8, 160, 40);
+    const std::string bmp = EncodeBmp(picture, {BmpEncoding::Rle8});
+    const std::uint32_t entry0 = ColourFromPixel(Rgb(8, 160, 40));
+    const std::uint32_t entry1 = ColourFromPixel(Rgb(200, 16, 8));
+    const struct {
+        const char* name;
+        std::string data;
+        std::uint32_t bottomRow[4];
+    } cases[] = {
+        {"ends at once", std::string("\x00\x01", 2), {entry0, entry0, entry0, entry0}},
+        {"line ended early", std::string("\x02\x01\x00\x00\x00\x01", 6), {entry1, entry1, entry0, entry0}},
+        {"delta skips pixels", std::string("\x00\x02\x02\x00\x01\x01\x00\x01", 8), {entry0, entry0, entry1, entry0}},
+        {"index past the palette", std::string("\x04\x07\x00\x01", 4), {entry0, entry0, entry0, entry0}},
     };
-    for (const BadFile& c : cases) {
+    for (const auto& c : cases) {
+        const QImage image = LoadPicture(Write("skip.bmp", WithPixelData(bmp, c.data)));
+        const Canvas canvas = CanvasOf(image);
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(std::uint32_t(canvas.Point(x, 2)), c.bottomRow[x]) << c.name << " at " << x;
+        EXPECT_EQ(std::uint32_t(canvas.Point(3, 0)), entry0) << c.name;
+    }
+}
+
+std::string Patched(std::string bytes, std::size_t at, std::uint32_t value, int size = 4)
+{
+    for (int i = 0; i < size; ++i)
+        bytes.at(at + i) = static_cast<char>(value >> (8 * i));
+    return bytes;
+}
+
+TEST_F(PictureLoader, RefusesCorruptFilesWithTheirReason)
+{
+    using Kind = Error::Kind;
+    const std::string b24 = EncodeBmp(TestPicture(8), {BmpEncoding::Rgb24});
+    const std::string rle8 = EncodeBmp(TestPicture(8), {BmpEncoding::Rle8});
+    const std::string rle4 = EncodeBmp(TestPicture(8), {BmpEncoding::Rle4});
+    const std::string b565 = EncodeBmp(TestPicture(8), {BmpEncoding::Rgb565});
+    const auto size = static_cast<std::uint32_t>(b24.size());
+    const struct {
+        const char* name;
+        std::string bytes;
+        Kind kind;
+        const char* saying;
+    } cases[] = {
+        {"empty.bmp", "", Kind::UnreadablePicture, "empty"},
+        {"text-named-x.bmp", "just some words, not a picture\n", Kind::UnreadablePicture, "not a picture"},
+        {"garbage-after-bm.bmp", "BM" + std::string(100, '\x7F'), Kind::UnreadablePicture, "unknown header size"},
+        {"cut-inside-header.bmp", b24.substr(0, 30), Kind::UnreadablePicture, "ends inside the bitmap header"},
+        {"offset-past-end.bmp", Patched(b24, 10, size + 10), Kind::UnreadablePicture, "past the end of the file"},
+        {"offset-into-headers.bmp", Patched(b24, 10, 20), Kind::UnreadablePicture, "points into the headers"},
+        {"unknown-header-size.bmp", Patched(b24, 14, 41), Kind::UnreadablePicture, "unknown header size 41"},
+        {"two-planes.bmp", Patched(b24, 26, 2, 2), Kind::UnreadablePicture, "2 planes"},
+        {"7-bits-per-pixel.bmp", Patched(b24, 28, 7, 2), Kind::UnreadablePicture, "7 bits per pixel"},
+        {"rle8-with-4-bits.bmp", Patched(rle8, 28, 4, 2), Kind::UnreadablePicture, "8-bit run-length coding with 4"},
+        {"rle4-with-8-bits.bmp", Patched(rle4, 28, 8, 2), Kind::UnreadablePicture, "4-bit run-length coding with 8"},
+        {"bit-fields-with-24-bits.bmp", Patched(b24, 30, 3), Kind::UnreadablePicture, "bit fields with 24"},
+        {"embedded-jpeg.bmp", Patched(b24, 30, 4), Kind::UnreadablePicture, "JPEG picture is not supported"},
+        {"unknown-compression.bmp", Patched(b24, 30, 9), Kind::UnreadablePicture, "unknown compression 9"},
+        {"zero-width.bmp", Patched(b24, 18, 0), Kind::UnreadablePicture, "no pixels"},
+        {"zero-height.bmp", Patched(b24, 22, 0), Kind::UnreadablePicture, "no pixels"},
+        {"negative-width.bmp", Patched(b24, 18, std::uint32_t(-5)), Kind::UnreadablePicture, "negative width"},
+        {"top-down-rle.bmp", Patched(rle8, 22, std::uint32_t(-3)), Kind::UnreadablePicture, "top-down"},
+        {"rle-past-end-of-line.bmp", WithPixelData(rle8, std::string("\x06\x01\x00\x01", 4)), Kind::UnreadablePicture,
+         "past the end of line 0"},
+        {"rle-literal-past-end-of-line.bmp", WithPixelData(rle8, std::string("\x00\x06\x01\x01\x01\x01\x01\x01", 8)),
+         Kind::UnreadablePicture, "past the end of line 0"},
+        {"rle-beyond-last-line.bmp", WithPixelData(rle8, std::string("\x00\x00\x00\x00\x00\x00\x01\x01", 8)),
+         Kind::UnreadablePicture, "beyond the last line"},
+        {"rle-delta-leaves-picture.bmp", WithPixelData(rle8, std::string("\x00\x02\x01\x03", 4)),
+         Kind::UnreadablePicture, "delta leaves the picture"},
+        {"rle-ends-early.bmp", WithPixelData(rle8, std::string("\x05\x01\x00\x00", 4)), Kind::UnreadablePicture,
+         "ends before the picture is complete"},
+        {"masks-all-zero.bmp", Patched(Patched(Patched(b565, 54, 0), 58, 0), 62, 0), Kind::UnreadablePicture,
+         "masks are all zero"},
+        {"masks-overlap.bmp", Patched(b565, 54, 0xFFE0), Kind::UnreadablePicture, "masks overlap"},
+        {"truncated-24-bit.bmp", b24.substr(0, b24.size() - 20), Kind::UnreadablePicture, "truncated"},
+        {"header-only-5000x5000.bmp", BmpHeaderOnly(5000, 5000), Kind::UnreadablePicture, "past the end of the file"},
+        {"absurd-100000x100000.bmp", BmpHeaderOnly(100000, 100000), Kind::PictureTooLarge, "100000 x 100000 pixels"},
+        {"absurd-top-down.bmp", BmpHeaderOnly(60000, -60000), Kind::PictureTooLarge, "60000 x 60000"},
+    };
+    for (const auto& c : cases) {
         const std::string path = Write(c.name, c.bytes);
         try {
-            ezedudu::LoadPicture(path);
+            LoadPicture(path);
             ADD_FAILURE() << c.name << " loaded";
         } catch (const Error& error) {
             EXPECT_EQ(error.GetKind(), c.kind) << c.name << ": " << error.what();
@@ -155,7 +224,7 @@ TEST_F(PictureLoader, RefusesBadFilesWithAReason)
 TEST_F(PictureLoader, ReportsAMissingFile)
 {
     try {
-        ezedudu::LoadPicture(PathOf("nowhere.bmp"));
+        LoadPicture(PathOf("nowhere.bmp"));
         FAIL() << "loaded";
     } catch (const Error& error) {
         EXPECT_EQ(error.GetKind(), Error::Kind::MissingFile);
@@ -165,32 +234,52 @@ TEST_F(PictureLoader, ReportsAMissingFile)
 TEST_F(PictureLoader, HonoursThePixelLimit)
 {
     const std::string path = Write("small.bmp", EncodeBmp(TestPicture(8), {BmpEncoding::Rgb24}));
-    EXPECT_NO_THROW(ezedudu::LoadPicture(path, 15));
-    EXPECT_THROW(ezedudu::LoadPicture(path, 14), Error);
+    EXPECT_NO_THROW(LoadPicture(path, 15));
+    EXPECT_THROW(LoadPicture(path, 14), Error);
 }
 
-TEST_F(PictureLoader, LoadsAndConvertsA16384Square)
+TEST_F(PictureLoader, BottomUpAndTopDownBitmapsConvertAlikeOnAnyThreadCount)
 {
-    // Run-length data keeps the file small: every row is black but its last
-    // pixel, which is white.
-    std::string bytes = EncodeBmp(BitmapPicture{2, 1, {Rgb(0, 0, 0), Rgb(255, 255, 255)}}, {BmpEncoding::Rle8});
-    std::string rows;
-    for (int y = 0; y < 16384; ++y) {
-        for (int run = 0; run < 64; ++run)
-            rows += std::string("\xFF\x00", 2); // 255 black
-        rows += std::string("\x3F\x00\x01\x01\x00\x00", 6); // 63 black, 1 white, end of line
-    }
-    bytes = bytes.substr(0, PixelDataOffset(bytes)) + rows + std::string("\x00\x01", 2);
-    bytes.replace(18, 8, std::string("\x00\x40\x00\x00\x00\x40\x00\x00", 8)); // 16384 x 16384
-    const QImage image = ezedudu::LoadPicture(Write("huge.bmp", bytes));
-    ASSERT_EQ(image.size(), QSize(16384, 16384));
-    const Canvas canvas = ezedudu::CanvasOf(image);
-    EXPECT_EQ(canvas.Point(16383, 16383), 0x00FFFFFF);
-    EXPECT_EQ(canvas.Point(16382, 0), 0);
+    MemoryPicture picture(301, 200);
+    picture.Scramble(5);
+    BitmapPicture bitmap{301, 200, {}};
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 301; ++x)
+            bitmap.pixels.push_back(std::uint32_t(picture.View().Point(x, y)));
+    for (auto& pixel : bitmap.pixels) // ColourValue to pixel word: swap red and blue
+        pixel = (pixel & 0xFF00) | (pixel & 0xFF) << 16 | (pixel >> 16 & 0xFF);
+    const std::string expected = ReferenceNfo(picture.View());
+    for (const bool topDown : {false, true})
+        for (const int threads : {1, 2}) {
+            const auto source =
+                OpenPicture(Write("order.bmp", EncodeBmp(bitmap, {BmpEncoding::Rgb24, BmpHeader::Info, topDown})));
+            EXPECT_EQ(ConvertRows(*source, nullptr, threads), expected) << topDown << ", " << threads << " threads";
+        }
+}
 
-    const auto nfo = ConvertPicture(canvas);
+TEST_F(PictureLoader, StreamsABitmapWiderThan16384Pixels)
+{
+    // 20001 x 6000 in run-length data: black but for a white last column.
+    std::string rows;
+    for (int y = 0; y < 6000; ++y) {
+        for (int run = 0; run < 78; ++run)
+            rows += std::string("\xFF\x00", 2); // 255 black
+        rows += std::string("\x6E\x00\x01\x01\x00\x00", 6); // 110 black, 1 white, end of line
+    }
+    const std::string bmp =
+        WithPixelData(EncodeBmp(BitmapPicture{2, 1, {Rgb(0, 0, 0), Rgb(255, 255, 255)}}, {BmpEncoding::Rle8}),
+                      rows + std::string("\x00\x01", 2));
+    const auto source = OpenPicture(Write("wide.bmp", Patched(Patched(bmp, 18, 20001), 22, 6000)));
+    ASSERT_EQ(source->Width(), 20001);
+    const auto nfo = ConvertRows(*source);
     ASSERT_TRUE(nfo);
-    EXPECT_EQ(nfo->size(), std::size_t(5461) * (8192 + 2) + 65);
+    // Each line's last cell has one white column of three (grey 85); the
+    // last line also reaches the white row below the picture.
+    const std::string line = std::string(9999, '\xDB') + "\xB2\r\n";
+    const std::string lastLine = std::string(9999, '\xB2') + "\xB1\r\n";
+    ASSERT_EQ(nfo->size(), 2000u * line.size() + 65);
+    EXPECT_EQ(nfo->substr(0, line.size()), line);
+    EXPECT_EQ(nfo->substr(1999 * line.size(), line.size()), lastLine);
 }
 
 } // namespace

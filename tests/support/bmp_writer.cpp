@@ -35,7 +35,11 @@ int InfoHeaderSize(BmpHeader header)
 {
     switch (header) {
     case BmpHeader::Os2Core: return 12;
+    case BmpHeader::Os2Short: return 16;
+    case BmpHeader::Os2: return 64;
     case BmpHeader::Info: return 40;
+    case BmpHeader::V2: return 52;
+    case BmpHeader::V3: return 56;
     case BmpHeader::V4: return 108;
     case BmpHeader::V5: return 124;
     }
@@ -187,6 +191,8 @@ void WriteInfoHeader(ByteSink& sink, const BitmapPicture& picture, const BmpForm
     sink.U32(static_cast<std::uint32_t>(height));
     sink.U16(1);
     sink.U16(static_cast<std::uint32_t>(BitsPerPixel(format.encoding)));
+    if (format.header == BmpHeader::Os2Short)
+        return;
     sink.U32(Compression(format.encoding));
     sink.U32(imageSize);
     sink.U32(2835);
@@ -195,6 +201,11 @@ void WriteInfoHeader(ByteSink& sink, const BitmapPicture& picture, const BmpForm
     sink.U32(0);
     const Masks masks = MasksOf(format.encoding);
     const bool bitfields = Compression(format.encoding) == 3;
+    if (format.header == BmpHeader::Os2) {
+        for (int i = 0; i < 6; ++i)
+            sink.U32(0); // units, recording, rendering, sizes, colour coding, identifier
+        return;
+    }
     if (format.header == BmpHeader::Info) {
         if (bitfields) {
             sink.U32(masks.red);
@@ -206,7 +217,11 @@ void WriteInfoHeader(ByteSink& sink, const BitmapPicture& picture, const BmpForm
     sink.U32(bitfields ? masks.red : 0);
     sink.U32(bitfields ? masks.green : 0);
     sink.U32(bitfields ? masks.blue : 0);
+    if (format.header == BmpHeader::V2)
+        return;
     sink.U32(bitfields ? masks.alpha : 0);
+    if (format.header == BmpHeader::V3)
+        return;
     sink.U32(0x73524742); // 'sRGB'
     for (int i = 0; i < 12; ++i)
         sink.U32(0); // end points and gamma
@@ -235,7 +250,8 @@ std::string EncodeBmp(const BitmapPicture& picture, const BmpFormat& format)
                     static_cast<std::uint32_t>(pixels.bytes.size()));
     // The core header's palette has three-byte entries and as many as the depth allows.
     const bool core = format.header == BmpHeader::Os2Core;
-    const std::size_t entries = core ? (bits <= 8 ? 1u << bits : 0) : palette.size();
+    const bool fullPalette = core || format.header == BmpHeader::Os2Short;
+    const std::size_t entries = fullPalette ? (bits <= 8 ? 1u << bits : 0) : palette.size();
     for (std::size_t i = 0; i < entries; ++i) {
         const std::uint32_t colour = i < palette.size() ? palette[i] : 0;
         body.U8(Channel(colour, 0));

@@ -14,7 +14,16 @@ struct BitmapPicture {
     std::vector<std::uint32_t> pixels;
 };
 
-enum class BmpHeader { Os2Core, Info, V4, V5 };
+enum class BmpHeader {
+    Os2Core,  // 12 bytes, three-byte palette entries
+    Os2Short, // 16 bytes: OS/2 2.x with only size, planes and depth
+    Os2,      // 64 bytes: OS/2 2.x in full
+    Info,     // 40 bytes; bit-field masks follow it
+    V2,       // 52 bytes, holding the colour masks
+    V3,       // 56 bytes, holding the alpha mask too
+    V4,
+    V5,
+};
 enum class BmpEncoding {
     Paletted1,
     Paletted4,

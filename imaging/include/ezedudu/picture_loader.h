@@ -1,27 +1,38 @@
 #pragma once
 
 #include "ezedudu/canvas.h"
+#include "ezedudu/row_source.h"
 
 #include <QImage>
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 
 namespace ezedudu {
 
-// 400 million pixels (1.6 GB decoded) by default: a 16384 x 16384 picture
-// loads, a header claiming absurd dimensions is refused before anything is
-// allocated.
+// 400 million pixels by default: large enough for any photo, small enough
+// that a header claiming absurd dimensions is refused before any work.
 inline constexpr std::int64_t DefaultMaxPixels = 400'000'000;
 
-// Decodes the picture file at path into 32-bit RGB rows (QImage::Format_RGB32).
-// A bitmap's alpha or fourth byte is ignored; transparent pixels of other
-// formats are laid over white. Rows a truncated bitmap lacks read as white (or
-// palette entry 0), never as leftover memory.
-// Throws ezedudu::Error: MissingFile, UnreadablePicture or PictureTooLarge.
+// Opens the picture file at path for reading row by row. A file that starts
+// with the bitmap signature "BM" is read by the program's own bitmap reader,
+// a block of rows at a time, so a bitmap of any size needs only a few rows of
+// memory; its headers are checked here. Any other format is decoded whole by
+// Qt's QImageReader, with transparent pixels laid over white.
+// Throws Error: MissingFile, UnreadablePicture (naming what is
+// wrong) or PictureTooLarge (over maxPixels).
+std::unique_ptr<RowSource> OpenPicture(const std::filesystem::path& path, std::int64_t maxPixels = DefaultMaxPixels);
+
+// The picture's rows gathered into one image (QImage::Format_RGB32).
+// Throws what the source throws, or PictureTooLarge when there is no memory
+// for the image.
+QImage ImageOf(const RowSource& picture);
+
+// OpenPicture and ImageOf in one: the whole picture in memory.
 QImage LoadPicture(const std::filesystem::path& path, std::int64_t maxPixels = DefaultMaxPixels);
 
-// The engine's view onto a picture returned by LoadPicture; valid while the
+// The engine's view onto an image of QImage::Format_RGB32; valid while the
 // image lives and is not modified.
 Canvas CanvasOf(const QImage& picture);
 
