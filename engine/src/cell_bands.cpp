@@ -29,6 +29,48 @@ constexpr std::uint32_t GreenOf(std::uint32_t pixel)
     return (pixel >> 8) & LowChannels;
 }
 
+// The three loops below run for every pixel or cell. They take plain
+// pointers, which byte stores cannot alias, so that the compiler turns each
+// into vector code.
+
+// Adds one row to a band's column sums: the first `inside` columns from
+// pixels, the rest up to sumColumns as white.
+EZEDUDU_VECTOR_CLONES void AddRow(std::uint32_t* redBlue, std::uint32_t* greenAlpha, const std::uint32_t* pixels,
+                                  std::int64_t inside, std::int64_t sumColumns)
+{
+    for (std::int64_t x = 0; x < inside; ++x) {
+        redBlue[x] += RedBlueOf(pixels[x]);
+        greenAlpha[x] += GreenOf(pixels[x]);
+    }
+    for (std::int64_t x = inside; x < sumColumns; ++x) {
+        redBlue[x] += RedBlueOf(White);
+        greenAlpha[x] += GreenOf(White);
+    }
+}
+
+// Each cell's truncated channel averages over its block of 3 columns of the
+// band's column sums, as the per-pixel reference computes them.
+EZEDUDU_VECTOR_CLONES void BlockAverages(const std::uint32_t* redBlue, const std::uint32_t* greenAlpha,
+                                         std::int64_t cols, std::int32_t* red, std::int32_t* green,
+                                         std::int32_t* blue)
+{
+    for (std::int64_t col = 0; col < cols; ++col) {
+        const std::int64_t x = ColumnStep * col;
+        const std::uint32_t blockRedBlue = redBlue[x] + redBlue[x + 1] + redBlue[x + 2];
+        const std::uint32_t blockGreen = greenAlpha[x] + greenAlpha[x + 1] + greenAlpha[x + 2];
+        red[col] = std::int32_t((blockRedBlue >> 16) / BlockPixels);
+        green[col] = std::int32_t((blockGreen & 0xFFFF) / BlockPixels);
+        blue[col] = std::int32_t((blockRedBlue & 0xFFFF) / BlockPixels);
+    }
+}
+
+EZEDUDU_VECTOR_CLONES void GreyLevels(const std::int32_t* red, const std::int32_t* green, const std::int32_t* blue,
+                                      std::int64_t cols, std::uint8_t* levels)
+{
+    for (std::int64_t col = 0; col < cols; ++col)
+        levels[col] = basMain::GreyLevel(red[col], green[col], blue[col]);
+}
+
 } // namespace
 
 CellBands::CellBands(std::int64_t width, std::int64_t pictureHeight, std::int64_t first, std::int64_t end,
@@ -99,49 +141,19 @@ CellBands::OpenBand& CellBands::Open(std::int64_t band)
     return opened;
 }
 
-// Adds a row of pixels, or a row of white for no pixels.
-EZEDUDU_VECTOR_CLONES void CellBands::Add(OpenBand& band, const std::uint32_t* pixels) const
+void CellBands::Add(OpenBand& band, const std::uint32_t* pixels) const
 {
-    std::uint32_t* redBlue = band.redBlue.data();
-    std::uint32_t* greenAlpha = band.green.data();
-    const std::int64_t inside = pixels ? readColumns : 0;
-    for (std::int64_t x = 0; x < inside; ++x) {
-        redBlue[x] += RedBlueOf(pixels[x]);
-        greenAlpha[x] += GreenOf(pixels[x]);
-    }
-    for (std::int64_t x = inside; x < sumColumns; ++x) {
-        redBlue[x] += RedBlueOf(White);
-        greenAlpha[x] += GreenOf(White);
-    }
+    AddRow(band.redBlue.data(), band.green.data(), pixels, pixels ? readColumns : 0, sumColumns);
 }
 
-// In three simple passes over the band's cells, each of which the compiler
-// turns into vector code: block averages, grey levels, glyphs. The pointers
-// are held in locals because byte stores could otherwise alias them.
-EZEDUDU_VECTOR_CLONES void CellBands::WriteLine(const OpenBand& band)
+void CellBands::WriteLine(const OpenBand& band)
 {
-    const std::uint32_t* redBlue = band.redBlue.data();
-    const std::uint32_t* greenAlpha = band.green.data();
-    std::int32_t* const cellRed = red.data();
-    std::int32_t* const cellGreen = green.data();
-    std::int32_t* const cellBlue = blue.data();
-    std::uint8_t* const cellLevel = levels.data();
-    const std::int64_t count = cols;
-    for (std::int64_t col = 0; col < count; ++col) {
-        const std::int64_t x = ColumnStep * col;
-        const std::uint32_t blockRedBlue = redBlue[x] + redBlue[x + 1] + redBlue[x + 2];
-        const std::uint32_t blockGreen = greenAlpha[x] + greenAlpha[x + 1] + greenAlpha[x + 2];
-        // Averages are truncated, as the per-pixel reference does.
-        cellRed[col] = std::int32_t((blockRedBlue >> 16) / BlockPixels);
-        cellGreen[col] = std::int32_t((blockGreen & 0xFFFF) / BlockPixels);
-        cellBlue[col] = std::int32_t((blockRedBlue & 0xFFFF) / BlockPixels);
-    }
-    for (std::int64_t col = 0; col < count; ++col)
-        cellLevel[col] = basMain::GreyLevel(cellRed[col], cellGreen[col], cellBlue[col]);
+    BlockAverages(band.redBlue.data(), band.green.data(), cols, red.data(), green.data(), blue.data());
+    GreyLevels(red.data(), green.data(), blue.data(), cols, levels.data());
     const std::uint8_t* const glyphs = GlyphTable().data();
-    char* const line = text + NfoLineStart(count, band.index);
-    for (std::int64_t col = 0; col < count; ++col)
-        line[col] = static_cast<char>(glyphs[cellLevel[col]]);
+    char* const line = text + NfoLineStart(cols, band.index);
+    for (std::int64_t col = 0; col < cols; ++col)
+        line[col] = static_cast<char>(glyphs[levels[col]]);
 }
 
 } // namespace ezedudu

@@ -64,13 +64,16 @@ std::unique_ptr<std::istream> BitmapRows::OpenAt(std::uint64_t offset) const
 // the bitmap is top-down; they are read in the file's order.
 bool BitmapRows::ReadStoredRows(std::int64_t first, std::int64_t end, RowSink& sink) const
 {
+    if (first >= end)
+        return true;
     const std::int64_t firstStored = layout.topDown ? first : layout.height - end;
     const std::int64_t endStored = layout.topDown ? end : layout.height - first;
     const std::uint64_t start = layout.pixelOffset + std::uint64_t(firstStored) * layout.rowBytes;
     const std::unique_ptr<std::istream> in = OpenAt(start);
 
     const auto rowWords = static_cast<std::size_t>(layout.rowBytes / 4);
-    const std::int64_t rowsPerBlock = std::max<std::int64_t>(1, std::int64_t(BlockBytes / layout.rowBytes));
+    const std::int64_t rowsPerBlock =
+        std::clamp<std::int64_t>(std::int64_t(BlockBytes / layout.rowBytes), 1, endStored - firstStored);
     std::vector<std::uint32_t> block(rowWords * static_cast<std::size_t>(rowsPerBlock));
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(layout.width));
     for (std::int64_t blockStart = firstStored; blockStart < endStored; blockStart += rowsPerBlock) {

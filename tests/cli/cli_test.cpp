@@ -144,12 +144,21 @@ TEST_F(Cli, ConvertsTheRestWhenSomePicturesFail)
 
 TEST_F(Cli, KeepsAnEarlierNfoWhenTheRunFails)
 {
-    PlaceBytes("logo.nfo", "earlier art\r\n");
-    const std::string bitmap = EncodeBmp(BitmapPicture{4, 3, std::vector<std::uint32_t>(12, Grey(0))}, BmpFormat{});
-    const CliRun run = Run({PlaceBytes("logo.bmp", bitmap.substr(0, bitmap.size() - 8))});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("truncated"), std::string::npos) << run.err;
-    EXPECT_EQ(Bytes("logo.nfo"), "earlier art\r\n");
+    const BitmapPicture black{4, 3, std::vector<std::uint32_t>(12, Grey(0))};
+    const std::string plain = EncodeBmp(black, BmpFormat{});
+    const std::string runLength = EncodeBmp(black, {BmpEncoding::Rle8});
+    // The first is refused when opened, the second only once its rows are read.
+    const std::pair<std::string, const char*> cases[] = {
+        {plain.substr(0, plain.size() - 8), "truncated"},
+        {runLength.substr(0, PixelDataOffset(runLength)) + std::string("\x05\x00\x00\x01", 4), "past the end of line"},
+    };
+    for (const auto& [bytes, saying] : cases) {
+        PlaceBytes("logo.nfo", "earlier art\r\n");
+        const CliRun run = Run({PlaceBytes("logo.bmp", bytes)});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find(saying), std::string::npos) << run.err;
+        EXPECT_EQ(Bytes("logo.nfo"), "earlier art\r\n");
+    }
 }
 
 TEST_F(Cli, ReportsAnOutputThatCannotBeWritten)

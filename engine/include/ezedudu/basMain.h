@@ -7,7 +7,10 @@
 
 namespace ezedudu {
 
-// The colour sampling routines: pixels to brightness.
+// The colour sampling routines: pixels to brightness, one Point call per
+// pixel read. They are the plain reference of the conversion: the fast
+// streaming converter (ConvertRows) shares only GreyLevel with them, and the
+// tests check its every byte against a walk of the grid through them.
 namespace basMain {
 
 // Splits a colour into its channel bytes. Only the low three bytes count, so

@@ -27,7 +27,8 @@ public:
     }
 
     // The colour at column x, row y, or OutsidePicture for any position
-    // outside the picture (negative ones included).
+    // outside the picture (negative ones included). The per-pixel access of
+    // the plain reference (basMain::GetBlockColour); the converter reads Row.
     ColourValue Point(std::int64_t x, std::int64_t y) const;
 
 private:

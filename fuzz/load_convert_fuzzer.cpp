@@ -1,0 +1,52 @@
+// Any file through the whole conversion job, as ezedudu-cli sees it: open
+// (our bitmap reader or Qt's decoders), convert on two threads where the
+// picture allows, UTF-8 included.
+#include "ezedudu/conversion_job.h"
+#include "ezedudu/error.h"
+
+#include <QCoreApplication>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+using namespace ezedudu;
+
+// A small pixel limit keeps every input quick: a few bytes of run-length
+// data can claim a picture as large as the limit allows.
+constexpr std::int64_t MaxPixels = 1 << 18;
+
+std::filesystem::path PicturePath()
+{
+    static const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("ezedudu-fuzz-" + std::to_string(getpid()) + ".picture");
+    return path;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    // Qt finds its image format plugins through the application object.
+    static QCoreApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    {
+        std::ofstream file(PicturePath(), std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    try {
+        const ConversionJob job(PicturePath(), ConversionOptions{MaxPixels, size % 2 == 1});
+        job.Convert();
+    } catch (const Error&) {
+        // Refused with a reason.
+    }
+    return 0;
+}
