@@ -3,7 +3,6 @@
 
 #include "ezedudu/basMain.h"
 #include "ezedudu/convert.h"
-#include "ezedudu/glyph_ramp.h"
 #include "ezedudu/nfo_text.h"
 
 #include <algorithm>
@@ -74,13 +73,14 @@ EZEDUDU_VECTOR_CLONES void GreyLevels(const std::int32_t* red, const std::int32_
 } // namespace
 
 CellBands::CellBands(std::int64_t width, std::int64_t pictureHeight, std::int64_t first, std::int64_t end,
-                     char* nfoText, BandDone onBandDone)
+                     const std::array<std::uint8_t, 256>& outputTable, char* nfoText, BandDone onBandDone)
     : height(pictureHeight),
       cols(width / ColumnStep),
       firstBand(first),
       endBand(end),
       sumColumns(cols > 0 ? ColumnStep * cols + 1 : 0),
       readColumns(std::min(width, sumColumns)),
+      output(outputTable),
       text(nfoText),
       bandDone(std::move(onBandDone)),
       red(static_cast<std::size_t>(cols)),
@@ -150,10 +150,10 @@ void CellBands::WriteLine(const OpenBand& band)
 {
     BlockAverages(band.redBlue.data(), band.green.data(), cols, red.data(), green.data(), blue.data());
     GreyLevels(red.data(), green.data(), blue.data(), cols, levels.data());
-    const std::uint8_t* const glyphs = GlyphTable().data();
+    const std::uint8_t* const bytes = output.data();
     char* const line = text + NfoLineStart(cols, band.index);
     for (std::int64_t col = 0; col < cols; ++col)
-        line[col] = static_cast<char>(glyphs[levels[col]]);
+        line[col] = static_cast<char>(bytes[levels[col]]);
 }
 
 } // namespace ezedudu

@@ -2,6 +2,7 @@
 
 #include "ezedudu/row_source.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -11,8 +12,10 @@ namespace ezedudu {
 // A band is one row of character cells: band r reads picture rows 3r to
 // 3r + 3, so neighbouring bands share a row. CellBands takes the picture
 // rows of the bands firstBand to endBand - 1 in any order, each row once, and
-// writes each band's glyphs into its line of the NFO text as soon as its
-// four rows are in. Rows that no band of the range reads are passed over.
+// writes each band's cells into its line of the NFO text as soon as its four
+// rows are in: each cell's grey level looked up in the output table (glyphs,
+// or levels to be finished later). Rows no band of the range reads are
+// passed over.
 class CellBands : public RowSink {
 public:
     // Called after each finished band; false stops the reading.
@@ -20,8 +23,8 @@ public:
 
     // text points at the NFO frame (NfoFrame) of the whole picture; only this
     // range's lines are written, so ranges may be converted side by side.
-    CellBands(std::int64_t width, std::int64_t height, std::int64_t firstBand, std::int64_t endBand, char* text,
-              BandDone onBandDone);
+    CellBands(std::int64_t width, std::int64_t height, std::int64_t firstBand, std::int64_t endBand,
+              const std::array<std::uint8_t, 256>& output, char* text, BandDone onBandDone);
 
     bool TakeRow(std::int64_t y, const std::uint32_t* pixels) override;
 
@@ -46,6 +49,7 @@ private:
     std::int64_t endBand;
     std::int64_t sumColumns;  // 2 * cols + 1: a band's last block reaches one column further
     std::int64_t readColumns; // the picture columns within those; the rest read as white
+    const std::array<std::uint8_t, 256>& output;
     char* text;
     BandDone bandDone;
     std::vector<OpenBand> open;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "ezedudu/canvas.h"
+#include "ezedudu/dither.h"
 #include "ezedudu/row_source.h"
+#include "ezedudu/tone.h"
 
 #include <cstdint>
 #include <optional>
@@ -29,6 +31,13 @@ public:
     virtual bool CancelRequested() { return false; }
 };
 
+// How cell levels become glyphs; the defaults give every cell the glyph of
+// its band.
+struct ArtOptions {
+    ToneOptions tone;
+    Dither dither = Dither::None;
+};
+
 // The complete NFO file for the picture: floor(height / 3) lines of
 // floor(width / 2) glyph bytes, each ending in CR LF, an empty line, and the
 // closing line with its CR LF. Every row of the source is read, so a corrupt
@@ -36,9 +45,10 @@ public:
 // halves of the picture convert side by side. Empty when the observer
 // cancelled; throws what the source throws.
 std::optional<std::string> ConvertRows(const RowSource& source, ConversionObserver* observer = nullptr,
-                                       int threads = 1);
+                                       int threads = 1, const ArtOptions& art = {});
 
 // ConvertRows for a picture held in memory, on the calling thread.
-std::optional<std::string> ConvertPicture(const Canvas& canvas, ConversionObserver* observer = nullptr);
+std::optional<std::string> ConvertPicture(const Canvas& canvas, ConversionObserver* observer = nullptr,
+                                          const ArtOptions& art = {});
 
 } // namespace ezedudu

@@ -7,20 +7,23 @@
 namespace ezedudu {
 
 // One glyph of the art: the grey levels from firstLevel up to the next band's
-// firstLevel, its code-page-437 byte and the same glyph in UTF-8.
+// firstLevel, the level the glyph stands for, its code-page-437 byte and the
+// same glyph in UTF-8. Each band holds the levels nearest to its own, ties
+// going to the lighter glyph.
 struct GlyphBand {
     int firstLevel;
+    int level;
     std::uint8_t cp437;
     std::string_view utf8;
 };
 
 // Darkest first: full block, dark, medium and light shade, then space.
 inline constexpr std::array<GlyphBand, 5> GlyphBands = {{
-    {0, 219, "\u2588"},
-    {30, 178, "\u2593"},
-    {90, 177, "\u2592"},
-    {150, 176, "\u2591"},
-    {210, ' ', " "},
+    {0, 0, 219, "\u2588"},
+    {30, 60, 178, "\u2593"},
+    {90, 120, 177, "\u2592"},
+    {150, 180, 176, "\u2591"},
+    {210, 240, ' ', " "},
 }};
 
 // The output byte (code page 437) for a grey level.

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace ezedudu {
+
+// The viewer's character cell, height over width: 2.0 for VGA's 8 x 16.
+inline constexpr double DefaultCellAspect = 2.0;
+
+struct ArtSize {
+    std::int64_t columns = 0;
+    std::int64_t rows = 0;
+};
+
+// The art size that keeps a width x height picture's proportions in a viewer
+// whose cells are cellAspect times as high as wide. Columns alone:
+// rows = max(1, round(columns * height / (width * cellAspect))); rows alone:
+// columns = max(1, round(rows * width * cellAspect / height)); both: the
+// largest such art that fits inside columns x rows.
+ArtSize FitArt(std::int64_t width, std::int64_t height, std::optional<std::int64_t> columns,
+               std::optional<std::int64_t> rows, double cellAspect);
+
+} // namespace ezedudu

@@ -1,0 +1,110 @@
+#include "ezedudu/art_size.h"
+#include "ezedudu/convert.h"
+#include "ezedudu/glyph_ramp.h"
+#include "ezedudu/nfo_text.h"
+
+#include "memory_picture.h"
+
+#include <gtest/gtest.h>
+
+namespace ezedudu {
+namespace {
+
+TEST(FitArt, KeepsThePictureProportionsInTheViewersCells)
+{
+    const struct {
+        std::int64_t width, height;
+        std::optional<std::int64_t> columns, rows;
+        double aspect;
+        std::int64_t wantColumns, wantRows;
+    } cases[] = {
+        {640, 480, 79, {}, 2.0, 79, 30},     // 79 * 480 / 1280 = 29.6
+        {640, 480, 79, {}, 1.5, 79, 40},     // 39.5 rounds up
+        {100, 1000, {}, 10, 2.0, 2, 10},     // 10 * 100 * 2 / 1000
+        {640, 480, 79, 20, 2.0, 53, 20},     // 30 rows would not fit: 20 * 1280 / 480 = 53.3
+        {640, 480, 40, 100, 2.0, 40, 15},    // fits by columns
+        {4000, 10, 10, {}, 2.0, 10, 1},      // never fewer than one row
+        {10, 4000, {}, 5, 2.0, 1, 5},        // nor column
+    };
+    for (const auto& c : cases) {
+        const ArtSize size = FitArt(c.width, c.height, c.columns, c.rows, c.aspect);
+        EXPECT_EQ(size.columns, c.wantColumns) << c.width << " x " << c.height;
+        EXPECT_EQ(size.rows, c.wantRows) << c.width << " x " << c.height;
+    }
+}
+
+TEST(ToneTable, AppliesEachStepInOrderRoundingDownAndClamping)
+{
+    LevelHistogram twoLevels{};
+    twoLevels[50] = 100;
+    twoLevels[150] = 100;
+    const struct {
+        const char* name;
+        ToneOptions tone;
+        int level, want;
+    } cases[] = {
+        {"nothing", {}, 128, 128},
+        {"contrast 50", {.contrast = 50}, 100, 86},
+        {"contrast 50, dark end", {.contrast = 50}, 0, 0},
+        {"contrast -100", {.contrast = -100}, 17, 128},
+        {"brightness 30", {.brightness = 30}, 10, 40},
+        {"brightness 30, clamped", {.brightness = 30}, 250, 255},
+        {"brightness -30, clamped", {.brightness = -30}, 10, 0},
+        {"gamma 2", {.gamma = 2.0}, 64, 127},
+        {"invert", {.invert = true}, 10, 245},
+        {"contrast, then brightness, then invert", {.contrast = 100, .brightness = 50, .invert = true}, 100, 133},
+        {"levels auto, middle", {.levelsAuto = true}, 100, 127},
+        {"levels auto, low end", {.levelsAuto = true}, 40, 0},
+        {"levels auto, high end", {.levelsAuto = true}, 150, 255},
+        {"levels auto, then contrast", {.levelsAuto = true, .contrast = 50}, 100, 126}, // 126.5
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ToneTable(c.tone, twoLevels)[c.level], c.want) << c.name;
+}
+
+// The mean glyph level of a frame of uniform grey after drawing its glyphs.
+double MeanGlyphLevel(std::uint8_t grey, Dither dither)
+{
+    const std::int64_t cols = 64, rows = 48;
+    std::string frame = NfoFrame(cols, rows);
+    for (std::int64_t row = 0; row < rows; ++row)
+        std::fill_n(frame.begin() + NfoLineStart(cols, row), cols, static_cast<char>(grey));
+    DrawGlyphs(frame.data(), cols, rows, dither);
+    double sum = 0;
+    for (std::int64_t row = 0; row < rows; ++row)
+        for (std::int64_t col = 0; col < cols; ++col)
+            for (const GlyphBand& band : GlyphBands)
+                if (static_cast<std::uint8_t>(frame[NfoLineStart(cols, row) + col]) == band.cp437)
+                    sum += band.level;
+    return sum / double(cols * rows);
+}
+
+TEST(DrawGlyphs, DitheringKeepsTheMeanLevelOfAUniformGrey)
+{
+    for (const Dither dither : {Dither::FloydSteinberg, Dither::Ordered})
+        for (const std::uint8_t grey : std::array<std::uint8_t, 4>{45, 100, 150, 200})
+            EXPECT_NEAR(MeanGlyphLevel(grey, dither), grey, 3.0) << int(dither) << ", grey " << int(grey);
+    // Without dithering, every cell takes its band's glyph.
+    EXPECT_EQ(MeanGlyphLevel(100, Dither::None), 120.0);
+}
+
+TEST(ConvertRows, DrawsTheArtThroughToneAndDither)
+{
+    const MemoryPicture black(7, 7, Grey(0));
+    const std::string closing = "\r\n" + std::string(ClosingLine) + "\r\n";
+    const struct {
+        const char* name;
+        ArtOptions art;
+        std::string lines;
+    } cases[] = {
+        {"inverted", {.tone = {.invert = true}}, "   \r\n   \r\n"},
+        {"brightened by 100, dithered", {.tone = {.brightness = 100}, .dither = Dither::Ordered},
+         "\xB2\xB1\xB2\r\n\xB1\xB2\xB1\r\n"},
+        {"levels auto on a single level", {.tone = {.levelsAuto = true}}, "\xDB\xDB\xDB\r\n\xDB\xDB\xDB\r\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ConvertPicture(black.View(), nullptr, c.art), c.lines + closing) << c.name;
+}
+
+} // namespace
+} // namespace ezedudu
