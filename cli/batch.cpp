@@ -6,9 +6,11 @@
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_file.h"
 #include "ezedudu/nfo_text.h"
+#include "ezedudu/preview.h"
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <new>
 
 #ifdef _WIN32
@@ -19,7 +21,8 @@
 namespace ezedudu {
 namespace {
 
-const std::filesystem::path StandardOutput = "-";
+// NFO viewers show this many columns; wider art wraps or is cut.
+constexpr std::size_t ViewerColumns = 80;
 
 void WriteToStandardOutput(std::string_view bytes)
 {
@@ -30,6 +33,21 @@ void WriteToStandardOutput(std::string_view bytes)
         throw Error(Error::Kind::OutputFailed, "cannot write to standard output");
 }
 
+std::shared_ptr<const std::string> ReadStandardInput()
+{
+#ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
+    auto bytes = std::make_shared<std::string>();
+    char block[64 * 1024];
+    std::size_t read = 0;
+    while ((read = std::fread(block, 1, sizeof block, stdin)) > 0)
+        bytes->append(block, read);
+    if (std::ferror(stdin))
+        throw Error(Error::Kind::UnreadablePicture, "cannot read standard input");
+    return bytes;
+}
+
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b)
 {
     std::error_code error;
@@ -38,20 +56,34 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b)
     return std::filesystem::absolute(a, error).lexically_normal() == std::filesystem::absolute(b, error).lexically_normal();
 }
 
-void ConvertOne(const std::filesystem::path& picture, const CliOptions& options, ProgressMeter& meter)
+ConversionJob OpenJob(const std::filesystem::path& picture, const ConversionOptions& options)
 {
-    const std::filesystem::path output = options.output.value_or(NfoPathFor(picture));
-    if (output != StandardOutput && IsSameFile(output, picture))
-        throw Error(Error::Kind::Refused, "refusing to overwrite the picture with its own NFO text; name another "
-                                          "output with -o");
+    if (picture == StandardStream)
+        return ConversionJob(ReadStandardInput(), options);
+    return ConversionJob(picture, options);
+}
 
-    const ConversionJob job(picture, options.conversion);
-    const std::string bytes = *job.Convert(&meter); // the meter never cancels
+// Returns the width of the art, in columns.
+std::size_t ConvertOne(const std::filesystem::path& picture, const CliOptions& options, ProgressMeter& meter)
+{
+    const bool fromInput = picture == StandardStream;
+    const std::filesystem::path output = options.output.value_or(fromInput ? StandardStream : NfoPathFor(picture));
+    for (const std::filesystem::path& written : {output, options.preview.value_or(StandardStream)})
+        if (!fromInput && written != StandardStream && IsSameFile(written, picture))
+            throw Error(Error::Kind::Refused, "refusing to overwrite the picture with its own NFO text or preview; "
+                                              "name another output");
+
+    const ConversionJob job = OpenJob(picture, options.conversion);
+    const std::string nfo = *job.Convert(&meter); // the meter never cancels
     meter.Clear();
-    if (output == StandardOutput)
+    const std::string bytes = options.utf8 ? NfoToUtf8(nfo) : nfo;
+    if (output == StandardStream)
         WriteToStandardOutput(bytes);
     else
         WriteNfoFile(output, bytes);
+    if (options.preview)
+        WritePreviewFile(*options.preview, RenderPreview(nfo, options.conversion.cellAspect, options.previewTheme));
+    return nfo.find(LineEnd);
 }
 
 std::string Explain(const Error& error)
@@ -65,14 +97,19 @@ std::string Explain(const Error& error)
 
 int ConvertAll(const CliOptions& options)
 {
-    ProgressMeter meter(!options.quiet && StderrIsTerminal(), options.pictures.size());
+    const bool talkative = !options.quiet && StderrIsTerminal();
+    ProgressMeter meter(talkative, options.pictures.size());
     int status = ExitOk;
     for (std::size_t index = 0; index < options.pictures.size(); ++index) {
         const std::filesystem::path& picture = options.pictures[index];
         meter.StartPicture(index, picture.string());
         std::string failure;
         try {
-            ConvertOne(picture, options, meter);
+            const std::size_t columns = ConvertOne(picture, options, meter);
+            if (talkative && columns > ViewerColumns)
+                std::cerr << "ezedudu-cli: " << picture.string() << ": the art is " << columns
+                          << " columns wide; NFO viewers show " << ViewerColumns
+                          << ", so --columns 79 fits them\n";
         } catch (const Error& error) {
             failure = Explain(error);
         } catch (const std::bad_alloc&) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ezedudu/conversion_job.h"
+#include "ezedudu/preview.h"
 
 #include <QStringList>
 
@@ -12,11 +13,17 @@
 
 namespace ezedudu {
 
+// "-" as a picture is standard input, as an output standard output.
+inline const std::filesystem::path StandardStream = "-";
+
 // What one run of ezedudu-cli was asked to do.
 struct CliOptions {
     std::vector<std::filesystem::path> pictures;
-    std::optional<std::filesystem::path> output; // "-" is standard output
+    std::optional<std::filesystem::path> output;
+    std::optional<std::filesystem::path> preview; // a PNG of the art as a viewer shows it
+    PreviewTheme previewTheme = PreviewTheme::Light;
     ConversionOptions conversion;
+    bool utf8 = false;
     bool quiet = false;
 };
 
@@ -31,5 +38,9 @@ struct ParsedArguments {
 
 // Parses the command line; prints --help or --version and exits by itself.
 ParsedArguments ParseArguments(const QStringList& arguments);
+
+// Whether the raw command line asks for a preview, which needs fonts and so
+// a QGuiApplication; known before any application object exists.
+bool AsksForPreview(int argc, char* argv[]);
 
 } // namespace ezedudu

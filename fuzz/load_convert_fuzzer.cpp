@@ -1,6 +1,6 @@
 // Any file through the whole conversion job, as ezedudu-cli sees it: open
-// (our bitmap reader or Qt's decoders), convert on two threads where the
-// picture allows, UTF-8 included.
+// (our bitmap reader or Qt's decoders) and convert, on two threads where the
+// picture allows it.
 #include "ezedudu/conversion_job.h"
 #include "ezedudu/error.h"
 
@@ -43,7 +43,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     try {
-        const ConversionJob job(PicturePath(), ConversionOptions{MaxPixels, size % 2 == 1});
+        ConversionOptions options;
+        options.maxPixels = MaxPixels;
+        // Now and then through the art controls too, which hold the whole picture.
+        if (size % 3 == 1) {
+            options.columns = 1 + data[0] % 100;
+            options.art = {{.levelsAuto = true, .gamma = 1.5}, Dither::FloydSteinberg};
+        }
+        const ConversionJob job(PicturePath(), options);
         job.Convert();
     } catch (const Error&) {
         // Refused with a reason.

@@ -1,7 +1,8 @@
 #include "ezedudu/conversion_job.h"
 
-#include "ezedudu/nfo_text.h"
+#include "ezedudu/error.h"
 
+#include <limits>
 #include <thread>
 
 namespace ezedudu {
@@ -23,12 +24,40 @@ ConversionJob::ConversionJob(const std::filesystem::path& path, const Conversion
 {
 }
 
+ConversionJob::ConversionJob(std::shared_ptr<const std::string> pictureBytes, const ConversionOptions& jobOptions)
+    : picture(OpenPicture(std::move(pictureBytes), jobOptions.maxPixels)), options(jobOptions)
+{
+}
+
 std::optional<std::string> ConversionJob::Convert(ConversionObserver* observer) const
 {
-    std::optional<std::string> nfo = ConvertRows(*picture, observer, ThreadsFor(*picture));
-    if (nfo && options.utf8)
-        nfo = NfoToUtf8(*nfo);
-    return nfo;
+    if (options.Resamples())
+        return ConvertResampled(observer);
+    return ConvertRows(*picture, observer, ThreadsFor(*picture), options.art);
+}
+
+// Each cell reads a block reaching one pixel past its 2 x 3, so art of
+// N x R characters wants a picture of 2N + 1 x 3R + 1 pixels: every block
+// then lies inside it. Qt's smooth scaling averages the area of each new
+// pixel when shrinking and interpolates when enlarging.
+std::optional<std::string> ConversionJob::ConvertResampled(ConversionObserver* observer) const
+{
+    const ArtSize art = FitArt(picture->Width(), picture->Height(), options.columns, options.rows, options.cellAspect);
+    const std::int64_t width = ColumnStep * art.columns + 1;
+    const std::int64_t height = RowStep * art.rows + 1;
+    if (width > std::numeric_limits<int>::max() || height > std::numeric_limits<int>::max() ||
+        width * height > options.maxPixels)
+        throw Error(Error::Kind::PictureTooLarge, "art of " + std::to_string(art.columns) + " x " +
+                                                      std::to_string(art.rows) + " characters needs " +
+                                                      std::to_string(width) + " x " + std::to_string(height) +
+                                                      " pixels, over the limit of " +
+                                                      std::to_string(options.maxPixels) + " pixels");
+    const QImage resampled = ImageOf(*picture)
+                                 .scaled(int(width), int(height), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                 .convertToFormat(QImage::Format_RGB32);
+    if (resampled.isNull())
+        throw Error(Error::Kind::PictureTooLarge, "not enough memory to resample the picture");
+    return ConvertPicture(CanvasOf(resampled), observer, options.art);
 }
 
 } // namespace ezedudu

@@ -5,11 +5,13 @@
 #include "ezedudu/error.h"
 #include "ezedudu/qt_path.h"
 
+#include <QBuffer>
 #include <QImageReader>
 
 #include <cstring>
 #include <fstream>
 #include <limits>
+#include <streambuf>
 #include <string>
 #include <system_error>
 
@@ -42,11 +44,50 @@ std::unique_ptr<std::istream> OpenFile(const std::filesystem::path& path)
     return file;
 }
 
-bool HasBitmapSignature(const std::filesystem::path& path)
+// Reads bytes that stay in memory, shared by every reader, without a copy.
+class SharedBytesStream : public std::istream {
+public:
+    explicit SharedBytesStream(std::shared_ptr<const std::string> shared) : std::istream(&buffer), buffer(std::move(shared))
+    {
+    }
+
+private:
+    class Buffer : public std::streambuf {
+    public:
+        explicit Buffer(std::shared_ptr<const std::string> shared) : bytes(std::move(shared))
+        {
+            // The get area is never written through; streambuf just wants char*.
+            char* start = const_cast<char*>(bytes->data());
+            setg(start, start, start + bytes->size());
+        }
+
+    protected:
+        pos_type seekoff(off_type offset, std::ios_base::seekdir from, std::ios_base::openmode) override
+        {
+            const off_type base = from == std::ios_base::beg ? 0 : from == std::ios_base::cur ? gptr() - eback()
+                                                                                               : egptr() - eback();
+            return seekpos(pos_type(base + offset), std::ios_base::in);
+        }
+        pos_type seekpos(pos_type position, std::ios_base::openmode) override
+        {
+            if (position < 0 || off_type(position) > egptr() - eback())
+                return pos_type(off_type(-1));
+            setg(eback(), eback() + off_type(position), egptr());
+            return position;
+        }
+
+    private:
+        std::shared_ptr<const std::string> bytes;
+    };
+
+    Buffer buffer;
+};
+
+bool HasBitmapSignature(std::istream& picture)
 {
     char signature[2] = {};
-    OpenFile(path)->read(signature, sizeof signature);
-    return signature[0] == 'B' && signature[1] == 'M';
+    picture.read(signature, sizeof signature);
+    return picture && signature[0] == 'B' && signature[1] == 'M';
 }
 
 // Transparent pixels are laid over white, which the glyph ramp draws as space.
@@ -68,9 +109,9 @@ QImage ToRgb32OverWhite(QImage image)
     return image;
 }
 
-QImage DecodeWithQt(const std::filesystem::path& path, std::int64_t maxPixels)
+// Reads the picture with whichever of Qt's decoders recognises it.
+QImage DecodeWithQt(QImageReader& reader, std::int64_t maxPixels)
 {
-    QImageReader reader(ToQString(path));
     reader.setAutoTransform(true);
     // Qt's own cap (128 MB by default) would refuse large pictures that our
     // pixel limit allows; allow 8 bytes a pixel for the widest decoded formats.
@@ -137,9 +178,23 @@ std::unique_ptr<RowSource> OpenPicture(const std::filesystem::path& path, std::i
         Fail(Error::Kind::UnreadablePicture, "cannot read the file (" + error.message() + ")");
     if (fileSize == 0)
         Fail(Error::Kind::UnreadablePicture, "the file is empty");
-    if (HasBitmapSignature(path))
+    if (HasBitmapSignature(*OpenFile(path)))
         return std::make_unique<BitmapRows>([path] { return OpenFile(path); }, fileSize, maxPixels);
-    return std::make_unique<ImageRows>(DecodeWithQt(path, maxPixels));
+    QImageReader reader(ToQString(path));
+    return std::make_unique<ImageRows>(DecodeWithQt(reader, maxPixels));
+}
+
+std::unique_ptr<RowSource> OpenPicture(std::shared_ptr<const std::string> bytes, std::int64_t maxPixels)
+{
+    if (bytes->empty())
+        Fail(Error::Kind::UnreadablePicture, "the input is empty");
+    const auto open = [bytes] { return std::make_unique<SharedBytesStream>(bytes); };
+    if (HasBitmapSignature(*open()))
+        return std::make_unique<BitmapRows>(open, bytes->size(), maxPixels);
+    QByteArray data = QByteArray::fromRawData(bytes->data(), qsizetype(bytes->size()));
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer);
+    return std::make_unique<ImageRows>(DecodeWithQt(reader, maxPixels));
 }
 
 QImage ImageOf(const RowSource& picture)

@@ -6,6 +6,7 @@
 #include "reference_nfo.h"
 
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -24,11 +25,13 @@ struct CliRun {
 
 class Cli : public testing::Test {
 protected:
-    CliRun Run(const QStringList& arguments) const
+    CliRun Run(const QStringList& arguments, const std::string& input = {}) const
     {
         QProcess process;
         process.setWorkingDirectory(folder.path());
         process.start(EZEDUDU_CLI, arguments);
+        process.write(input.data(), qint64(input.size()));
+        process.closeWriteChannel();
         EXPECT_TRUE(process.waitForFinished(60000)) << "ezedudu-cli did not finish";
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                 process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
@@ -101,20 +104,81 @@ TEST_F(Cli, Utf8WritesTheShadeCharactersAsUnicode)
 TEST_F(Cli, RejectsBadUsageWithStatusTwo)
 {
     const QString picture = PlaceSample("sample.bmp");
-    const QStringList cases[] = {
-        {},
-        {"--no-such-option", picture},
-        {"-o", "out.nfo", picture, picture},
-        {"--max-megapixels", "0", picture},
-        {"--max-megapixels", "lots", picture},
+    const struct {
+        QStringList arguments;
+        const char* saying;
+    } cases[] = {
+        {{}, "no picture given"},
+        {{"--no-such-option", picture}, "no-such-option"},
+        {{"-o", "out.nfo", picture, picture}, "-o names the output of a single picture"},
+        {{"--preview", "art.png", picture, picture}, "--preview names the output of a single picture"},
+        {{"-", picture}, "'-' (standard input) must be the only picture"},
+        {{"--max-megapixels", "0", picture}, "--max-megapixels takes a whole number from 1 to 1000000"},
+        {{"--max-megapixels", "lots", picture}, "--max-megapixels takes a whole number"},
+        {{"--columns", "0", picture}, "--columns takes a whole number from 1 to 100000"},
+        {{"--rows", "abc", picture}, "--rows takes a whole number"},
+        {{"--cell-aspect", "-2", picture}, "--cell-aspect takes a number above 0"},
+        {{"--gamma", "0", picture}, "--gamma takes a number above 0"},
+        {{"--contrast", "101", picture}, "--contrast takes a whole number from -100 to 100"},
+        {{"--brightness", "-256", picture}, "--brightness takes a whole number from -255 to 255"},
+        {{"--levels", "manual", picture}, "--levels takes auto"},
+        {{"--dither", "sparkle", picture}, "--dither takes none, floyd-steinberg or ordered"},
+        {{"--preview-theme", "blue", "--preview", "art.png", picture}, "--preview-theme takes light or dark"},
     };
-    for (const QStringList& arguments : cases) {
-        const CliRun run = Run(arguments);
-        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+    for (const auto& c : cases) {
+        const CliRun run = Run(c.arguments);
+        EXPECT_EQ(run.exitCode, 2) << c.arguments.join(' ').toStdString();
         EXPECT_EQ(run.err.rfind("ezedudu-cli: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(c.saying), std::string::npos) << run.err;
         EXPECT_NE(run.err.find("--help"), std::string::npos) << run.err;
     }
     EXPECT_FALSE(Exists("sample.nfo"));
+    EXPECT_FALSE(Exists("art.png"));
+}
+
+TEST_F(Cli, ReadsAPictureFromStandardInput)
+{
+    const std::string bitmap = ReadBytes(EZEDUDU_SAMPLE);
+    const CliRun toOutput = Run({"-"}, bitmap);
+    EXPECT_EQ(toOutput.exitCode, 0) << toOutput.err;
+    EXPECT_EQ(toOutput.out, Golden("sample.nfo"));
+
+    QImage png;
+    ASSERT_TRUE(png.load(EZEDUDU_SAMPLE));
+    png.save(Path("sample.png"));
+    const CliRun toFile = Run({"-o", Path("from-png.nfo"), "-"}, ReadBytes(Path("sample.png").toStdString()));
+    EXPECT_EQ(toFile.exitCode, 0) << toFile.err;
+    EXPECT_EQ(Bytes("from-png.nfo"), Golden("sample.nfo"));
+}
+
+TEST_F(Cli, FitsTheArtToTheColumnsAsked)
+{
+    // 240 x 120 at 79 columns: 79 * 120 / (240 * 2) = 19.75 gives 20 lines.
+    const CliRun run = Run({"--columns", "79", "-o", "-", PlaceSample("sample.bmp")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(run.out.size(), 20u * (79 + 2) + 65);
+    for (std::size_t line = 0; line < 20; ++line)
+        EXPECT_EQ(run.out.substr(line * 81 + 79, 2), "\r\n") << line;
+}
+
+TEST_F(Cli, DrawsThePreviewAsAViewerShowsIt)
+{
+    const QString picture = PlaceBlackBitmap("black.bmp", 7, 7);
+    for (const char* theme : {"light", "dark"}) {
+        const CliRun run = Run({"--preview", Path("art.png"), "--preview-theme", theme, picture});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(Bytes("black.nfo"), Golden("black-7x7.nfo"));
+        const QImage preview(Path("art.png"));
+        // Two art lines, the empty line and the 61 characters of the closing line, in 8 x 16 cells.
+        ASSERT_EQ(preview.size(), QSize(61 * 8, 4 * 16)) << theme;
+        const QRgb ink = theme == std::string("dark") ? qRgb(0xAA, 0xAA, 0xAA) : qRgb(0, 0, 0);
+        const QRgb paper = theme == std::string("dark") ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+        for (int y = 0; y < 32; ++y) // three full blocks a line touch: no gap between or below them
+            for (int x = 0; x < 24; ++x)
+                ASSERT_EQ(preview.pixel(x, y), ink) << theme << " at " << x << ", " << y;
+        EXPECT_EQ(preview.pixel(24, 0), paper) << theme;
+        EXPECT_EQ(preview.pixel(0, 40), paper) << theme;
+    }
 }
 
 TEST_F(Cli, AnswersHelpAndVersion)

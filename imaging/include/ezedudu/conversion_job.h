@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ezedudu/art_size.h"
 #include "ezedudu/convert.h"
 #include "ezedudu/picture_loader.h"
 
@@ -11,29 +12,43 @@
 
 namespace ezedudu {
 
-// How a picture becomes NFO bytes.
+// How a picture becomes NFO art. The defaults give one character for every
+// 2 x 3 pixels, each the glyph of its cell's band.
 struct ConversionOptions {
     std::int64_t maxPixels = DefaultMaxPixels;
-    bool utf8 = false; // the glyphs as UTF-8 instead of code-page-437 bytes
+    // Art of this many columns and/or rows: the picture is resampled to fit
+    // (see FitArt) before it is converted.
+    std::optional<std::int64_t> columns;
+    std::optional<std::int64_t> rows;
+    double cellAspect = DefaultCellAspect; // the viewer's character height over width
+    ArtOptions art;
+
+    bool Resamples() const { return columns || rows; }
 };
 
 // One picture's way to NFO bytes, the same for every program: open the
-// picture (its headers checked at once), convert it, hand back the bytes.
-// Where they go is the caller's matter (WriteNfoFile, standard output).
+// picture (its headers checked at once), convert it with the options, hand
+// back the code-page-437 bytes. Where they go is the caller's matter
+// (WriteNfoFile, standard output, a preview).
 class ConversionJob {
 public:
-    // Opens the picture; throws ezedudu::Error as OpenPicture does.
+    // Opens the picture file, or a picture's bytes read from standard input;
+    // throws ezedudu::Error as OpenPicture does.
     ConversionJob(const std::filesystem::path& picture, const ConversionOptions& options);
+    ConversionJob(std::shared_ptr<const std::string> pictureBytes, const ConversionOptions& options);
 
     std::int64_t PictureWidth() const { return picture->Width(); }
     std::int64_t PictureHeight() const { return picture->Height(); }
 
-    // The NFO bytes; empty when the observer cancelled. Pictures of a million
-    // pixels or more convert on two threads where the machine has them.
-    // Throws ezedudu::Error for pixel data found corrupt on the way.
+    // The NFO bytes; empty when the observer cancelled. Without resampling,
+    // pictures of a million pixels or more convert on two threads where the
+    // machine has them. Throws ezedudu::Error for pixel data found corrupt
+    // on the way, or art too large for the pixel limit.
     std::optional<std::string> Convert(ConversionObserver* observer = nullptr) const;
 
 private:
+    std::optional<std::string> ConvertResampled(ConversionObserver* observer) const;
+
     std::unique_ptr<RowSource> picture;
     ConversionOptions options;
 };

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 namespace ezedudu {
 
@@ -23,6 +24,10 @@ inline constexpr std::int64_t DefaultMaxPixels = 400'000'000;
 // Throws Error: MissingFile, UnreadablePicture (naming what is
 // wrong) or PictureTooLarge (over maxPixels).
 std::unique_ptr<RowSource> OpenPicture(const std::filesystem::path& path, std::int64_t maxPixels = DefaultMaxPixels);
+
+// OpenPicture for a picture file's bytes already in memory (standard input).
+std::unique_ptr<RowSource> OpenPicture(std::shared_ptr<const std::string> bytes,
+                                       std::int64_t maxPixels = DefaultMaxPixels);
 
 // The picture's rows gathered into one image (QImage::Format_RGB32).
 // Throws what the source throws, or PictureTooLarge when there is no memory

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QImage>
+
+#include <filesystem>
+#include <string_view>
+
+namespace ezedudu {
+
+enum class PreviewTheme {
+    Light, // dark text on white
+    Dark,  // light grey on black, as DOS showed it
+};
+
+// The NFO file as a viewer shows it: every line (art, the empty line, the
+// closing line) in cells of 8 x round(8 x cellAspect) pixels, no margin.
+// Full blocks fill their cells, so neighbouring ones touch; the other
+// characters come from a monospace font with the block elements (DejaVu
+// Sans Mono). Needs a QGuiApplication; any platform, offscreen included.
+QImage RenderPreview(std::string_view nfo, double cellAspect, PreviewTheme theme);
+
+// Saves the preview as PNG, whole or not at all. Throws ezedudu::Error
+// (OutputFailed) naming the path and the reason.
+void WritePreviewFile(const std::filesystem::path& path, const QImage& preview);
+
+} // namespace ezedudu
