@@ -29,9 +29,10 @@ const QString FinishedTitle = QStringLiteral("Finished");
 
 } // namespace
 
-frmMain::frmMain(PlatformServices& services, QWidget* parent)
+frmMain::frmMain(PlatformServices& services, StartupRequest startup, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       platform(services),
+      request(std::move(startup)),
       background(QStringLiteral(":/ezedudu/background.bmp")),
       Label1(new CloseLabel(QStringLiteral("X"), this)),
       Progress(new QProgressBar(this)),
@@ -70,16 +71,20 @@ bool frmMain::Load()
 void frmMain::InPutter()
 {
     try {
-        cdlBrowse.Filter = PictureFilter;
-        cdlBrowse.DialogTitle = DialogTitle;
-        platform.ShowOpen(cdlBrowse);
+        if (request.picture) {
+            cdlBrowse.FileName = *request.picture;
+        } else {
+            cdlBrowse.Filter = PictureFilter;
+            cdlBrowse.DialogTitle = DialogTitle;
+            platform.ShowOpen(cdlBrowse);
+        }
         const QString path = cdlBrowse.FileName;
         if (!FileExists(path)) {
             platform.ShowMessage(MissingFileText, MessageStyle::Critical, MissingFileTitle);
             platform.CloseWindow(*this);
             return;
         }
-        picProcess->Load(path);
+        picProcess->Load(path, request.options);
         OutputPath = ToQString(NfoPathFor(ToPath(path)));
         platform.ShowWindow(*this);
         ConvertNow();

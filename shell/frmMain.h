@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform_services.h"
+#include "startup_request.h"
 
 #include <QImage>
 #include <QPoint>
@@ -18,12 +19,13 @@ class PictureCanvas;
 
 // The program's only window: a frameless 400 x 100 panel showing the
 // conversion's progress. Loading it runs the whole program: ask for a
-// picture, convert it beside itself, report "Finished", close.
+// picture (unless the request names one), convert it beside itself, report
+// "Finished", close.
 class frmMain : public QWidget {
     Q_OBJECT
 
 public:
-    explicit frmMain(PlatformServices& platform, QWidget* parent = nullptr);
+    explicit frmMain(PlatformServices& platform, StartupRequest request = {}, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // The load handler: runs InPutter. True when an NFO file was written.
@@ -48,6 +50,7 @@ protected:
 
 private:
     PlatformServices& platform;
+    StartupRequest request;
     QImage background;
     CloseLabel* Label1;
     QProgressBar* Progress;

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 
+#include <iostream>
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -10,9 +12,15 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(EZEDUDU_VERSION_TEXT));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/ezedudu/ezedudu.png")));
 
+    ezedudu::ParsedStartup parsed = ezedudu::ParseStartupArguments(QApplication::arguments());
+    if (!parsed.request) {
+        std::cerr << "ezedudu: " << parsed.usageError << "\nTry 'ezedudu --help' for more information.\n";
+        return 2;
+    }
+
     // The whole run happens inside the window's load; it needs no event loop
     // of its own beyond the dialogs' and the conversion's.
     ezedudu::QtPlatformServices platform;
-    ezedudu::frmMain window(platform);
+    ezedudu::frmMain window(platform, std::move(*parsed.request));
     return window.Load() ? 0 : 1;
 }

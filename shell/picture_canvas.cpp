@@ -11,9 +11,9 @@ PictureCanvas::PictureCanvas(QWidget* parent) : QWidget(parent)
     hide(); // explicitly hidden, so showing the window leaves it hidden
 }
 
-void PictureCanvas::Load(const QString& path)
+void PictureCanvas::Load(const QString& path, const ConversionOptions& options)
 {
-    job.emplace(ToPath(path), ConversionOptions{});
+    job.emplace(ToPath(path), options);
     resize(int(std::min<std::int64_t>(job->PictureWidth(), QWIDGETSIZE_MAX)),
            int(std::min<std::int64_t>(job->PictureHeight(), QWIDGETSIZE_MAX)));
 }

@@ -17,9 +17,9 @@ class PictureCanvas : public QWidget {
 public:
     explicit PictureCanvas(QWidget* parent);
 
-    // Replaces the picture and takes its size; throws Error when the file
-    // cannot be read.
-    void Load(const QString& path);
+    // Replaces the picture, to be converted with the options, and takes its
+    // size; throws Error when the file cannot be read.
+    void Load(const QString& path, const ConversionOptions& options);
     // The NFO bytes of the loaded picture; empty when the observer cancelled.
     std::optional<std::string> Convert(ConversionObserver& observer) const;
 

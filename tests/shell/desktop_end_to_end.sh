@@ -4,8 +4,10 @@
 #            "Finished" box, dismisses it, and checks the NFO file against the
 #            golden one and the exit status 0;
 #   cancel   cancels the dialog, dismisses the "Error:" box, and checks that
-#            nothing was written and the exit status is 1.
-# Usage: desktop_end_to_end.sh convert|cancel PROGRAM PICTURE GOLDEN_NFO
+#            nothing was written and the exit status is 1;
+#   given    starts the program with the picture, as a file manager's "Open
+#            with" does: no dialog, then as convert.
+# Usage: desktop_end_to_end.sh convert|cancel|given PROGRAM PICTURE GOLDEN_NFO
 set -euo pipefail
 scenario=$1 program=$2 picture=$3 golden=$4
 
@@ -14,7 +16,9 @@ trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 cp "$picture" "$work/picture.bmp"
 
 # Qt's own file dialog, whatever desktop settings the machine has.
-QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= "$program" &
+given=()
+[ "$scenario" = given ] && given=("$work/picture.bmp")
+QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= "$program" "${given[@]}" &
 pid=$!
 
 # Waits up to 30 s for a visible window with the title; a search can fail
@@ -30,26 +34,32 @@ window() {
 }
 press() { xdotool windowfocus --sync "$1" && xdotool key --clearmodifiers "$2"; }
 
-dialog=$(window '^Input File \(Image\)$')
-sleep 0.5 # let the dialog settle its focus on the file name field
-if [ "$scenario" = convert ]; then
-  xdotool windowfocus --sync "$dialog"
-  xdotool type --delay 5 "$work/picture.bmp"
-  press "$dialog" Return
-  press "$(window '^Finished$')" Return
-  expected_status=0
-else
-  press "$dialog" Escape
-  press "$(window '^Error:$')" Return
-  expected_status=1
-fi
+# The open-file dialog, once it has settled its focus on the file name field.
+dialog() { local id; id=$(window '^Input File \(Image\)$'); sleep 0.5; echo "$id"; }
+
+case $scenario in
+  convert)
+    dialog=$(dialog)
+    xdotool windowfocus --sync "$dialog"
+    xdotool type --delay 5 "$work/picture.bmp"
+    press "$dialog" Return
+    press "$(window '^Finished$')" Return
+    expected_status=0 ;;
+  given)
+    press "$(window '^Finished$')" Return
+    expected_status=0 ;;
+  cancel)
+    press "$(dialog)" Escape
+    press "$(window '^Error:$')" Return
+    expected_status=1 ;;
+esac
 
 status=0
 timeout 30 tail --pid="$pid" -f /dev/null || { echo "the program did not end"; exit 1; }
 wait "$pid" || status=$?
 [ "$status" -eq "$expected_status" ] || { echo "exit status $status, expected $expected_status"; exit 1; }
 
-if [ "$scenario" = convert ]; then
+if [ "$scenario" != cancel ]; then
   cmp "$work/picture.nfo" "$golden"
 else
   [ ! -e "$work/picture.nfo" ] || { echo "an NFO file was written"; exit 1; }

@@ -109,6 +109,60 @@ TEST_F(StartupSequence, ClosingDuringTheConversionCancelsIt)
     EXPECT_EQ(Files(), (QStringList{"big.bmp", "flat.bmp", "thin.bmp"}));
 }
 
+TEST_F(StartupSequence, ConvertsAGivenPictureWithoutTheDialog)
+{
+    const std::string black7x7 = "\xDB\xDB\xDB\r\n\xDB\xDB\xDB\r\n";
+    const struct {
+        const char* name;
+        QStringList options;
+        bool written;
+        std::string lines;
+    } cases[] = {
+        {"plain", {}, true, black7x7},
+        {"inverted, 2 columns", {"--invert", "--columns", "2"}, true, "  \r\n"}, // 7 x 7 at 2 columns: 1 row
+        {"missing", {}, false, ""},
+    };
+    for (const auto& c : cases) {
+        const QString picture = c.written ? PlaceBlackBitmap("given.bmp", 7, 7) : Path("missing.bmp");
+        const ParsedStartup parsed = ParseStartupArguments(QStringList{"ezedudu"} << c.options << picture);
+        ASSERT_TRUE(parsed.request) << c.name << ": " << parsed.usageError;
+        ScriptedPlatform freshPlatform;
+        frmMain freshWindow(freshPlatform, *parsed.request);
+        EXPECT_EQ(freshWindow.Load(), c.written) << c.name;
+        EXPECT_TRUE(freshPlatform.dialogTitle.isEmpty()) << c.name << ": the dialog was shown";
+        ASSERT_EQ(freshPlatform.messages.size(), 1u) << c.name;
+        EXPECT_EQ(freshPlatform.messages[0].title, c.written ? "Finished" : "Error:") << c.name;
+        if (c.written) {
+            EXPECT_EQ(ReadBytes(Path("given.nfo").toStdString()),
+                      c.lines + "\r\n" + std::string(27, ' ') + "-created with tavix's zor ezedudu-\r\n")
+                << c.name;
+        }
+    }
+}
+
+TEST(StartupArguments, TakeOnePictureAndTheConversionOptions)
+{
+    const struct {
+        QStringList arguments;
+        bool accepted;
+        std::string saying;
+    } cases[] = {
+        {{"ezedudu"}, true, ""},
+        {{"ezedudu", "--columns", "79", "--dither", "ordered", "x.bmp"}, true, ""},
+        {{"ezedudu", "a.bmp", "b.bmp"}, false, "one picture at most"},
+        {{"ezedudu", "--gamma", "0"}, false, "--gamma takes a number above 0"},
+    };
+    for (const auto& c : cases) {
+        const ParsedStartup parsed = ParseStartupArguments(c.arguments);
+        EXPECT_EQ(parsed.request.has_value(), c.accepted) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(parsed.usageError, c.saying);
+    }
+    const StartupRequest request = *ParseStartupArguments({"ezedudu", "--columns", "79", "x.bmp"}).request;
+    EXPECT_EQ(request.picture, QDir::current().absoluteFilePath("x.bmp"));
+    EXPECT_EQ(request.options.columns, 79);
+    EXPECT_FALSE(ParseStartupArguments({"ezedudu"}).request->picture);
+}
+
 TEST_F(StartupSequence, OverwritesAnEarlierNfo)
 {
     WriteBytes(Path("cat.nfo").toStdString(), "earlier");
