@@ -1,7 +1,10 @@
 #include "ezedudu/conversion_job.h"
 
+#include "box_shrink.h"
+
 #include "ezedudu/error.h"
 
+#include <algorithm>
 #include <limits>
 #include <thread>
 
@@ -39,7 +42,9 @@ std::optional<std::string> ConversionJob::Convert(ConversionObserver* observer) 
 // Each cell reads a block reaching one pixel past its 2 x 3, so art of
 // N x R characters wants a picture of 2N + 1 x 3R + 1 pixels: every block
 // then lies inside it. Qt's smooth scaling averages the area of each new
-// pixel when shrinking and interpolates when enlarging.
+// pixel when shrinking and interpolates when enlarging. A picture many
+// times larger is first shrunk by whole blocks as its rows stream in, so
+// that it is never held whole.
 std::optional<std::string> ConversionJob::ConvertResampled(ConversionObserver* observer) const
 {
     const ArtSize art = FitArt(picture->Width(), picture->Height(), options.columns, options.rows, options.cellAspect);
@@ -52,8 +57,9 @@ std::optional<std::string> ConversionJob::ConvertResampled(ConversionObserver* o
                                                       std::to_string(width) + " x " + std::to_string(height) +
                                                       " pixels, over the limit of " +
                                                       std::to_string(options.maxPixels) + " pixels");
-    const QImage resampled = ImageOf(*picture)
-                                 .scaled(int(width), int(height), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+    const std::int64_t factor = std::min(picture->Width() / width, picture->Height() / height);
+    const QImage whole = factor >= 2 ? ShrinkByBlocks(*picture, int(factor)) : ImageOf(*picture);
+    const QImage resampled = whole.scaled(int(width), int(height), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                                  .convertToFormat(QImage::Format_RGB32);
     if (resampled.isNull())
         throw Error(Error::Kind::PictureTooLarge, "not enough memory to resample the picture");

@@ -1,6 +1,7 @@
 #include "ezedudu/convert.h"
 #include "ezedudu/glyph_ramp.h"
 
+#include "bottom_up_rows.h"
 #include "memory_picture.h"
 #include "reference_nfo.h"
 
@@ -102,25 +103,6 @@ TEST(ConvertPicture, MatchesThePlainConversionOnGradients)
             picture.Set(x, y, Rgb(std::uint8_t(x), std::uint8_t(255 - x), std::uint8_t(y * 2)));
     EXPECT_EQ(Convert(picture), ReferenceNfo(picture.View()));
 }
-
-// Hands out a picture's rows bottom row first, as most bitmap files store them.
-class BottomUpRows : public RowSource {
-public:
-    explicit BottomUpRows(const Canvas& picture) : canvas(picture) {}
-    std::int64_t Width() const override { return canvas.Width(); }
-    std::int64_t Height() const override { return canvas.Height(); }
-    bool CanSplit() const override { return true; }
-    bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const override
-    {
-        for (std::int64_t y = end - 1; y >= first; --y)
-            if (!sink.TakeRow(y, canvas.Row(y)))
-                return false;
-        return true;
-    }
-
-private:
-    const Canvas& canvas;
-};
 
 TEST(ConvertRows, GivesTheSameBytesWhateverTheRowOrderAndThreadCount)
 {
