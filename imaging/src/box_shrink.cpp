@@ -11,8 +11,9 @@ namespace {
 // Channel sums of every block, added to as the rows come.
 class BlockSums : public RowSink {
 public:
-    BlockSums(std::int64_t pictureWidth, std::int64_t pictureHeight, int blockSide)
-        : width(pictureWidth),
+    BlockSums(std::int64_t pictureWidth, std::int64_t pictureHeight, int blockSide, ConversionObserver* listener)
+        : observer(listener),
+          width(pictureWidth),
           factor(blockSide),
           columns((pictureWidth + blockSide - 1) / blockSide),
           rows((pictureHeight + blockSide - 1) / blockSide),
@@ -35,7 +36,7 @@ public:
             block[1] += green;
             block[2] += blue;
         }
-        return true;
+        return !observer || !observer->CancelRequested();
     }
 
     QImage Averages(std::int64_t pictureHeight) const
@@ -57,6 +58,7 @@ public:
     }
 
 private:
+    ConversionObserver* observer;
     std::int64_t width;
     std::int64_t factor;
     std::int64_t columns;
@@ -66,10 +68,11 @@ private:
 
 } // namespace
 
-QImage ShrinkByBlocks(const RowSource& picture, int factor)
+std::optional<QImage> ShrinkByBlocks(const RowSource& picture, int factor, ConversionObserver* observer)
 {
-    BlockSums sums(picture.Width(), picture.Height(), factor);
-    picture.ReadRows(0, picture.Height(), sums);
+    BlockSums sums(picture.Width(), picture.Height(), factor, observer);
+    if (!picture.ReadRows(0, picture.Height(), sums))
+        return std::nullopt;
     return sums.Averages(picture.Height());
 }
 

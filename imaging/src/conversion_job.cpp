@@ -32,6 +32,11 @@ ConversionJob::ConversionJob(std::shared_ptr<const std::string> pictureBytes, co
 {
 }
 
+ConversionJob::ConversionJob(std::shared_ptr<const RowSource> opened, const ConversionOptions& jobOptions)
+    : picture(std::move(opened)), options(jobOptions)
+{
+}
+
 std::optional<std::string> ConversionJob::Convert(ConversionObserver* observer) const
 {
     if (options.Resamples())
@@ -58,8 +63,10 @@ std::optional<std::string> ConversionJob::ConvertResampled(ConversionObserver* o
                                                       " pixels, over the limit of " +
                                                       std::to_string(options.maxPixels) + " pixels");
     const std::int64_t factor = std::min(picture->Width() / width, picture->Height() / height);
-    const QImage whole = factor >= 2 ? ShrinkByBlocks(*picture, int(factor)) : ImageOf(*picture);
-    const QImage resampled = whole.scaled(int(width), int(height), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+    const std::optional<QImage> whole = factor >= 2 ? ShrinkByBlocks(*picture, int(factor), observer) : ImageOf(*picture);
+    if (!whole)
+        return std::nullopt;
+    const QImage resampled = whole->scaled(int(width), int(height), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                                  .convertToFormat(QImage::Format_RGB32);
     if (resampled.isNull())
         throw Error(Error::Kind::PictureTooLarge, "not enough memory to resample the picture");

@@ -197,6 +197,13 @@ std::unique_ptr<RowSource> OpenPicture(std::shared_ptr<const std::string> bytes,
     return std::make_unique<ImageRows>(DecodeWithQt(reader, maxPixels));
 }
 
+std::unique_ptr<RowSource> PictureFromImage(QImage image)
+{
+    if (image.isNull())
+        Fail(Error::Kind::UnreadablePicture, "there is no picture");
+    return std::make_unique<ImageRows>(ToRgb32OverWhite(std::move(image)));
+}
+
 QImage ImageOf(const RowSource& picture)
 {
     if (picture.Width() > std::numeric_limits<int>::max() || picture.Height() > std::numeric_limits<int>::max())

@@ -20,7 +20,7 @@ TEST(ShrinkByBlocks, AveragesEachBlockIncludingThePartialOnesAtTheEdges)
         picture.Set(x, 2, Rgb(0, 0, 200));
     }
     picture.Set(4, 1, Rgb(100, 100, 100));
-    const QImage shrunk = ShrinkByBlocks(BottomUpRows(picture.View()), 2);
+    const QImage shrunk = ShrinkByBlocks(BottomUpRows(picture.View()), 2).value();
     ASSERT_EQ(shrunk.size(), QSize(3, 2));
     const struct {
         int x, y;

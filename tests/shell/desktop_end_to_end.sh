@@ -15,6 +15,9 @@ work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 cp "$picture" "$work/picture.bmp"
 
+# Under load the X server may not answer yet when xvfb-run starts us.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+
 # Qt's own file dialog, whatever desktop settings the machine has.
 given=()
 [ "$scenario" = given ] && given=("$work/picture.bmp")

@@ -36,6 +36,9 @@ public:
     // throws ezedudu::Error as OpenPicture does.
     ConversionJob(const std::filesystem::path& picture, const ConversionOptions& options);
     ConversionJob(std::shared_ptr<const std::string> pictureBytes, const ConversionOptions& options);
+    // Converts a picture already opened, which jobs may share: its rows are
+    // only ever read.
+    ConversionJob(std::shared_ptr<const RowSource> picture, const ConversionOptions& options);
 
     std::int64_t PictureWidth() const { return picture->Width(); }
     std::int64_t PictureHeight() const { return picture->Height(); }
@@ -49,7 +52,7 @@ public:
 private:
     std::optional<std::string> ConvertResampled(ConversionObserver* observer) const;
 
-    std::unique_ptr<RowSource> picture;
+    std::shared_ptr<const RowSource> picture;
     ConversionOptions options;
 };
 

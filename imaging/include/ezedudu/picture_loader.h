@@ -29,6 +29,10 @@ std::unique_ptr<RowSource> OpenPicture(const std::filesystem::path& path, std::i
 std::unique_ptr<RowSource> OpenPicture(std::shared_ptr<const std::string> bytes,
                                        std::int64_t maxPixels = DefaultMaxPixels);
 
+// A picture already in memory (pasted, say), handed out row by row; its
+// transparent pixels are laid over white.
+std::unique_ptr<RowSource> PictureFromImage(QImage image);
+
 // The picture's rows gathered into one image (QImage::Format_RGB32).
 // Throws what the source throws, or PictureTooLarge when there is no memory
 // for the image.
