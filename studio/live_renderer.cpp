@@ -1,0 +1,90 @@
+#include "live_renderer.h"
+
+#include "ezedudu/error.h"
+
+#include <new>
+
+namespace ezedudu {
+namespace {
+
+// Passes the percentage on when it changes and answers the cancel flag.
+class RenderObserver : public ConversionObserver {
+public:
+    RenderObserver(std::shared_ptr<std::atomic<bool>> cancelFlag, std::function<void(int)> onPercent)
+        : cancel(std::move(cancelFlag)), percentChanged(std::move(onPercent))
+    {
+    }
+
+    void CellRowDone(std::int64_t value, std::int64_t maximum) override
+    {
+        const int percent = int((value + 1) * 100 / maximum);
+        if (percent != shown)
+            percentChanged(shown = percent);
+    }
+    bool CancelRequested() override { return *cancel; }
+
+private:
+    std::shared_ptr<std::atomic<bool>> cancel;
+    std::function<void(int)> percentChanged;
+    int shown = -1;
+};
+
+} // namespace
+
+LiveRenderer::LiveRenderer(QObject* parent) : QObject(parent)
+{
+    // One render at a time: a cancelled one gives way within a row of cells.
+    worker.setMaxThreadCount(1);
+}
+
+LiveRenderer::~LiveRenderer()
+{
+    if (cancelRunning)
+        *cancelRunning = true;
+    worker.waitForDone();
+}
+
+void LiveRenderer::Render(std::shared_ptr<const RowSource> picture, const ConversionOptions& options,
+                          PreviewTheme theme)
+{
+    if (cancelRunning)
+        *cancelRunning = true;
+    cancelRunning = std::make_shared<std::atomic<bool>>(false);
+    const std::uint64_t request = ++newest;
+    worker.start([this, request, cancel = cancelRunning, picture = std::move(picture), options, theme] {
+        Run(request, cancel, picture, options, theme);
+    });
+}
+
+void LiveRenderer::Run(std::uint64_t request, const std::shared_ptr<std::atomic<bool>>& cancel,
+                       const std::shared_ptr<const RowSource>& picture, const ConversionOptions& options,
+                       PreviewTheme theme)
+{
+    const auto report = [this, request](auto signal) {
+        QMetaObject::invokeMethod(this, [this, request, signal] {
+            if (request == newest)
+                signal(this);
+        }, Qt::QueuedConnection);
+    };
+    RenderObserver observer(cancel, [&](int percent) {
+        report([percent](LiveRenderer* self) { emit self->progressed(percent); });
+    });
+    QString failure;
+    try {
+        const std::optional<std::string> nfo = ConversionJob(picture, options).Convert(&observer);
+        if (!nfo || *cancel) {
+            ++cancelled;
+            return;
+        }
+        const QImage preview = RenderPreview(*nfo, options.cellAspect, theme);
+        report([nfo = *nfo, preview](LiveRenderer* self) { emit self->rendered(nfo, preview); });
+        return;
+    } catch (const Error& error) {
+        failure = QString::fromStdString(error.what());
+    } catch (const std::bad_alloc&) {
+        failure = tr("There is not enough memory for art this large.");
+    }
+    report([failure](LiveRenderer* self) { emit self->failed(failure); });
+}
+
+} // namespace ezedudu

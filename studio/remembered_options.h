@@ -1,0 +1,16 @@
+#pragma once
+
+#include "ezedudu/conversion_job.h"
+#include "ezedudu/preview.h"
+
+class QSettings;
+
+namespace ezedudu {
+
+// The studio's options as they were left, or the studio's defaults (79
+// columns) the first time.
+void RecallOptions(const QSettings& settings, ConversionOptions& options, PreviewTheme& theme);
+
+void RememberOptions(QSettings& settings, const ConversionOptions& options, PreviewTheme theme);
+
+} // namespace ezedudu

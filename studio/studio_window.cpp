@@ -1,0 +1,343 @@
+#include "studio_window.h"
+
+#include "art_controls.h"
+#include "cli_command.h"
+#include "preview_view.h"
+#include "remembered_options.h"
+
+#include "ezedudu/error.h"
+#include "ezedudu/nfo_file.h"
+#include "ezedudu/nfo_text.h"
+#include "ezedudu/picture_loader.h"
+#include "ezedudu/qt_path.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QSettings>
+#include <QStatusBar>
+
+#include <algorithm>
+
+namespace ezedudu {
+namespace {
+
+const QString StudioName = QStringLiteral("Ezedudu Studio");
+constexpr int RecentFiles = 8;
+constexpr std::size_t ViewerColumns = 80;
+
+// Every format the loader reads: bitmaps by our own reader, the rest by Qt.
+QString PictureFilter()
+{
+    QStringList patterns{QStringLiteral("*.bmp")};
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        patterns << "*." + QString::fromLatin1(format);
+    patterns.removeDuplicates();
+    return QObject::tr("Pictures (%1);;All files (*)").arg(patterns.join(' '));
+}
+
+QString LocalFileOf(const QMimeData* data)
+{
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    return {};
+}
+
+} // namespace
+
+StudioWindow::StudioWindow(QSettings& store, const ConversionOptions& options, PreviewTheme theme, QWidget* parent)
+    : QMainWindow(parent),
+      settings(store),
+      controls(new ArtControls(this)),
+      view(new PreviewView(this)),
+      summary(new QLabel(this)),
+      message(new QLabel(this)),
+      progress(new QProgressBar(this))
+{
+    setObjectName("studio");
+    setAcceptDrops(true);
+    setCentralWidget(view);
+    auto* panel = new QDockWidget(tr("Art"), this);
+    panel->setObjectName("controlsPanel");
+    panel->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    auto* scroller = new QScrollArea(panel);
+    scroller->setWidget(controls);
+    scroller->setWidgetResizable(true);
+    panel->setWidget(scroller);
+    addDockWidget(Qt::RightDockWidgetArea, panel);
+
+    summary->setObjectName("summary");
+    message->setObjectName("message");
+    message->setWordWrap(true);
+    progress->setObjectName("progress");
+    progress->setRange(0, 100);
+    progress->setMaximumWidth(160);
+    progress->hide();
+    statusBar()->addWidget(summary);
+    statusBar()->addWidget(message, 1);
+    statusBar()->addPermanentWidget(progress);
+
+    controls->SetOptions(options, theme);
+    BuildMenus();
+    UpdateTitle();
+    ShowMessage(tr("Open a picture (Ctrl+O), drop one here, or paste one (Ctrl+V)."));
+    resize(1100, 680); // the first time; then as it was left
+    restoreGeometry(settings.value("window/geometry").toByteArray());
+    restoreState(settings.value("window/state").toByteArray());
+
+    connect(controls, &ArtControls::changed, this, [this] {
+        RememberOptions(settings, controls->Options(), controls->Theme());
+        Render();
+    });
+    connect(&renderer, &LiveRenderer::rendered, this, &StudioWindow::ShowArt);
+    connect(&renderer, &LiveRenderer::progressed, this, &StudioWindow::ShowProgress);
+    connect(&renderer, &LiveRenderer::failed, this, [this](const QString& reason) {
+        progress->hide();
+        ShowError(tr("Cannot draw the art: %1").arg(reason));
+    });
+}
+
+StudioWindow::~StudioWindow() = default;
+
+void StudioWindow::BuildMenus()
+{
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("&Open\u2026"), QKeySequence::Open, this, &StudioWindow::AskToOpen);
+    recentMenu = file->addMenu(tr("Open &Recent"));
+    FillRecentMenu();
+    file->addAction(tr("&Paste Picture"), QKeySequence::Paste, this, &StudioWindow::Paste);
+    file->addSeparator();
+    needArt << file->addAction(tr("&Save NFO\u2026"), QKeySequence::Save, this, &StudioWindow::AskToSave);
+    needArt << file->addAction(tr("&Export Preview\u2026"), QKeySequence(Qt::CTRL | Qt::Key_E), this,
+                               &StudioWindow::AskToExport);
+    file->addSeparator();
+    file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    needArt << edit->addAction(tr("Copy Art as &Text"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this, [this] {
+        QGuiApplication::clipboard()->setText(QString::fromStdString(NfoToUtf8(art)));
+        ShowMessage(tr("The art is on the clipboard as UTF-8 text."));
+    });
+    edit->addAction(tr("Copy &Command"), this, [this] {
+        QGuiApplication::clipboard()->setText(CliCommand());
+        ShowMessage(tr("Copied: %1").arg(CliCommand()));
+    });
+
+    QMenu* zoom = menuBar()->addMenu(tr("&View"));
+    zoom->addAction(tr("Zoom to &Fit"), QKeySequence(Qt::CTRL | Qt::Key_0), view, &PreviewView::ZoomToFit);
+    zoom->addAction(tr("&100 %"), QKeySequence(Qt::CTRL | Qt::Key_1), view, [this] { view->ZoomTo(1.0); });
+    zoom->addAction(tr("&200 %"), QKeySequence(Qt::CTRL | Qt::Key_2), view, [this] { view->ZoomTo(2.0); });
+    for (QAction* action : needArt)
+        action->setEnabled(false);
+}
+
+bool StudioWindow::OpenFile(const QString& path)
+{
+    try {
+        Open(OpenPicture(ToPath(path), controls->Options().maxPixels), QFileInfo(path).absoluteFilePath(),
+             QFileInfo(path).fileName());
+    } catch (const Error& error) {
+        ShowError(tr("Cannot open %1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(error.what())));
+        return false;
+    }
+    RememberRecent(QFileInfo(path).absoluteFilePath());
+    return true;
+}
+
+bool StudioWindow::OpenImage(const QImage& image)
+{
+    try {
+        Open(PictureFromImage(image), QString(), tr("Pasted picture"));
+    } catch (const Error& error) {
+        ShowError(tr("Cannot use the pasted picture: %1").arg(QString::fromStdString(error.what())));
+        return false;
+    }
+    return true;
+}
+
+void StudioWindow::Open(std::shared_ptr<const RowSource> opened, const QString& path, const QString& name)
+{
+    picture = std::move(opened);
+    picturePath = path;
+    pictureName = name;
+    UpdateTitle();
+    ShowMessage(QString());
+    Render();
+}
+
+void StudioWindow::Render()
+{
+    if (picture)
+        renderer.Render(picture, controls->Options(), controls->Theme());
+}
+
+void StudioWindow::ShowArt(const std::string& nfo, const QImage& drawn)
+{
+    art = nfo;
+    preview = drawn;
+    view->SetPreview(preview);
+    progress->hide();
+    const std::size_t columns = art.find(LineEnd);
+    const std::size_t lines = std::size_t(std::count(art.begin(), art.end(), '\n')) - 2;
+    QString text = tr("%1 \u00d7 %2 characters, %3 bytes")
+                       .arg(columns)
+                       .arg(lines)
+                       .arg(QLocale().toString(qulonglong(art.size())));
+    summary->setText(text);
+    if (columns > ViewerColumns)
+        ShowError(tr("Wider than %1 columns: NFO viewers wrap or cut it.").arg(ViewerColumns));
+    else if (message->property("error").toBool())
+        ShowMessage(QString());
+    for (QAction* action : needArt)
+        action->setEnabled(true);
+    emit artShown();
+}
+
+void StudioWindow::ShowProgress(int percent)
+{
+    progress->setValue(percent);
+    progress->setVisible(percent < 100);
+}
+
+void StudioWindow::ShowError(const QString& text)
+{
+    message->setText(text);
+    message->setStyleSheet(QStringLiteral("color: #b00000;"));
+    message->setProperty("error", true);
+}
+
+void StudioWindow::ShowMessage(const QString& text)
+{
+    message->setText(text);
+    message->setStyleSheet(QString());
+    message->setProperty("error", false);
+}
+
+void StudioWindow::UpdateTitle()
+{
+    setWindowTitle(pictureName.isEmpty() ? StudioName : pictureName + QStringLiteral(" \u2014 ") + StudioName);
+}
+
+bool StudioWindow::SaveTo(const QString& path)
+{
+    try {
+        WriteNfoFile(ToPath(path), art);
+    } catch (const Error& error) {
+        ShowError(tr("The NFO file was not saved: %1").arg(QString::fromStdString(error.what())));
+        return false;
+    }
+    ShowMessage(tr("Saved %1").arg(QDir::toNativeSeparators(path)));
+    return true;
+}
+
+bool StudioWindow::ExportPreviewTo(const QString& path)
+{
+    try {
+        WritePreviewFile(ToPath(path), preview);
+    } catch (const Error& error) {
+        ShowError(tr("The preview was not exported: %1").arg(QString::fromStdString(error.what())));
+        return false;
+    }
+    ShowMessage(tr("Exported %1").arg(QDir::toNativeSeparators(path)));
+    return true;
+}
+
+QString StudioWindow::CliCommand() const
+{
+    return CliCommandFor(controls->Options(), picturePath);
+}
+
+QString StudioWindow::DefaultOutput(const char* extension) const
+{
+    if (picturePath.isEmpty())
+        return QDir::home().filePath(QStringLiteral("pasted") + extension);
+    return ToQString(std::filesystem::path(ToPath(picturePath)).replace_extension(extension));
+}
+
+void StudioWindow::AskToOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open Picture"), QString(), PictureFilter());
+    if (!path.isEmpty())
+        OpenFile(path);
+}
+
+void StudioWindow::AskToSave()
+{
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save NFO File"), DefaultOutput(".nfo"),
+                                                      tr("NFO files (*.nfo);;All files (*)"));
+    if (!path.isEmpty())
+        SaveTo(path);
+}
+
+void StudioWindow::AskToExport()
+{
+    const QString path = QFileDialog::getSaveFileName(this, tr("Export Preview"), DefaultOutput(".png"),
+                                                      tr("PNG pictures (*.png)"));
+    if (!path.isEmpty())
+        ExportPreviewTo(path);
+}
+
+void StudioWindow::Paste()
+{
+    const QMimeData* held = QGuiApplication::clipboard()->mimeData();
+    if (held && held->hasImage())
+        OpenImage(qvariant_cast<QImage>(held->imageData()));
+    else if (held && !LocalFileOf(held).isEmpty())
+        OpenFile(LocalFileOf(held));
+    else
+        ShowError(tr("The clipboard holds no picture."));
+}
+
+void StudioWindow::RememberRecent(const QString& path)
+{
+    QStringList recent = settings.value("recent").toStringList();
+    recent.removeAll(path);
+    recent.prepend(path);
+    settings.setValue("recent", recent.mid(0, RecentFiles));
+    FillRecentMenu();
+}
+
+void StudioWindow::FillRecentMenu()
+{
+    recentMenu->clear();
+    const QStringList recent = settings.value("recent").toStringList();
+    for (const QString& path : recent)
+        recentMenu->addAction(QDir::toNativeSeparators(path), this, [this, path] { OpenFile(path); });
+    recentMenu->setEnabled(!recent.isEmpty());
+}
+
+void StudioWindow::closeEvent(QCloseEvent* event)
+{
+    settings.setValue("window/geometry", saveGeometry());
+    settings.setValue("window/state", saveState());
+    QMainWindow::closeEvent(event);
+}
+
+void StudioWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasImage() || !LocalFileOf(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void StudioWindow::dropEvent(QDropEvent* event)
+{
+    const QString path = LocalFileOf(event->mimeData());
+    if (!path.isEmpty())
+        OpenFile(path);
+    else
+        OpenImage(qvariant_cast<QImage>(event->mimeData()->imageData()));
+    event->acceptProposedAction();
+}
+
+} // namespace ezedudu
