@@ -10,32 +10,19 @@
 # Usage: desktop_end_to_end.sh convert|cancel|given PROGRAM PICTURE GOLDEN_NFO
 set -euo pipefail
 scenario=$1 program=$2 picture=$3 golden=$4
+source "$(dirname "$0")/../support/x11_driving.sh"
 
 work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 cp "$picture" "$work/picture.bmp"
 
-# Under load the X server may not answer yet when xvfb-run starts us.
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+wait_for_display
 
 # Qt's own file dialog, whatever desktop settings the machine has.
 given=()
 [ "$scenario" = given ] && given=("$work/picture.bmp")
 QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= "$program" "${given[@]}" &
 pid=$!
-
-# Waits up to 30 s for a visible window with the title; a search can fail
-# while other windows come and go, so it is simply tried again.
-window() {
-  for _ in $(seq 300); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  echo "no window titled $1 appeared" >&2
-  return 1
-}
-press() { xdotool windowfocus --sync "$1" && xdotool key --clearmodifiers "$2"; }
 
 # The open-file dialog, once it has settled its focus on the file name field.
 dialog() { local id; id=$(window '^Input File \(Image\)$'); sleep 0.5; echo "$id"; }
@@ -57,10 +44,7 @@ case $scenario in
     expected_status=1 ;;
 esac
 
-status=0
-timeout 30 tail --pid="$pid" -f /dev/null || { echo "the program did not end"; exit 1; }
-wait "$pid" || status=$?
-[ "$status" -eq "$expected_status" ] || { echo "exit status $status, expected $expected_status"; exit 1; }
+expect_exit "$pid" "$expected_status"
 
 if [ "$scenario" != cancel ]; then
   cmp "$work/picture.nfo" "$golden"

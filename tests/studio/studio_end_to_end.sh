@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Drives the real studio on an X server (run it under xvfb-run): opens the
+# picture from the command line with art options, saves with Ctrl+S under a
+# typed name, quits with Ctrl+Q, and checks the file against what ezedudu-cli
+# writes with the same options, and the exit status 0.
+# Usage: studio_end_to_end.sh STUDIO CLI PICTURE
+set -euo pipefail
+studio=$1 cli=$2 picture=$3
+source "$(dirname "$0")/../support/x11_driving.sh"
+
+work=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+cp "$picture" "$work/picture.bmp"
+options=(--columns 40 --levels auto --dither ordered)
+
+wait_for_display
+# Settings of its own, and Qt's own file dialog.
+XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= \
+  "$studio" "${options[@]}" "$work/picture.bmp" &
+pid=$!
+
+studio_window=$(window '^picture\.bmp .* Ezedudu Studio$')
+sleep 1 # the first render
+press "$studio_window" ctrl+s
+dialog=$(window '^Save NFO File$')
+sleep 0.5 # let the dialog settle its focus on the file name field
+xdotool windowfocus --sync "$dialog"
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 5 "$work/typed.nfo"
+press "$dialog" Return
+for _ in $(seq 100); do [ -s "$work/typed.nfo" ] && break; sleep 0.1; done
+press "$studio_window" ctrl+q
+expect_exit "$pid" 0
+
+"$cli" -q "${options[@]}" -o "$work/cli.nfo" "$work/picture.bmp"
+cmp "$work/typed.nfo" "$work/cli.nfo"
+echo "studio: ok"
