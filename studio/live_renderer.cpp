@@ -1,6 +1,9 @@
 #include "live_renderer.h"
 
 #include "ezedudu/error.h"
+#include "ezedudu/nfo_text.h"
+
+#include <algorithm>
 
 #include <new>
 
@@ -28,6 +31,20 @@ private:
     std::function<void(int)> percentChanged;
     int shown = -1;
 };
+
+// The live view draws art larger than this with smaller cells, so that it
+// stays quick; an exported preview is always drawn at full size.
+constexpr double ViewPixels = 32e6;
+
+int ViewCellWidth(const std::string& nfo, double cellAspect)
+{
+    const double columns = double(nfo.find(LineEnd));
+    const double lines = double(std::count(nfo.begin(), nfo.end(), '\n'));
+    int width = PreviewCellWidth;
+    while (width > 1 && columns * lines * width * width * cellAspect > ViewPixels)
+        width /= 2;
+    return width;
+}
 
 } // namespace
 
@@ -76,7 +93,7 @@ void LiveRenderer::Run(std::uint64_t request, const std::shared_ptr<std::atomic<
             ++cancelled;
             return;
         }
-        const QImage preview = RenderPreview(*nfo, options.cellAspect, theme);
+        const QImage preview = RenderPreview(*nfo, options.cellAspect, theme, ViewCellWidth(*nfo, options.cellAspect));
         report([nfo = *nfo, preview](LiveRenderer* self) { emit self->rendered(nfo, preview); });
         return;
     } catch (const Error& error) {

@@ -30,7 +30,8 @@ public:
 
 signals:
     void progressed(int percent);
-    // nfo holds the file's code-page-437 bytes.
+    // nfo holds the file's code-page-437 bytes; preview shows them, drawn
+    // with smaller cells when the art is huge.
     void rendered(const std::string& nfo, const QImage& preview);
     void failed(const QString& reason);
 

@@ -178,15 +178,19 @@ void StudioWindow::Open(std::shared_ptr<const RowSource> opened, const QString& 
 
 void StudioWindow::Render()
 {
-    if (picture)
-        renderer.Render(picture, controls->Options(), controls->Theme());
+    if (!picture)
+        return;
+    requestedOptions = controls->Options();
+    requestedTheme = controls->Theme();
+    renderer.Render(picture, requestedOptions, requestedTheme);
 }
 
 void StudioWindow::ShowArt(const std::string& nfo, const QImage& drawn)
 {
     art = nfo;
-    preview = drawn;
-    view->SetPreview(preview);
+    artOptions = requestedOptions;
+    artTheme = requestedTheme;
+    view->SetPreview(drawn);
     progress->hide();
     const std::size_t columns = art.find(LineEnd);
     const std::size_t lines = std::size_t(std::count(art.begin(), art.end(), '\n')) - 2;
@@ -244,7 +248,8 @@ bool StudioWindow::SaveTo(const QString& path)
 bool StudioWindow::ExportPreviewTo(const QString& path)
 {
     try {
-        WritePreviewFile(ToPath(path), preview);
+        // Drawn afresh at full size, as ezedudu-cli --preview draws it.
+        WritePreviewFile(ToPath(path), RenderPreview(art, artOptions.cellAspect, artTheme));
     } catch (const Error& error) {
         ShowError(tr("The preview was not exported: %1").arg(QString::fromStdString(error.what())));
         return false;

@@ -78,8 +78,13 @@ private:
     std::shared_ptr<const RowSource> picture;
     QString picturePath; // empty for a pasted picture
     QString pictureName;
+    // The newest render asked for; only its art is ever shown.
+    ConversionOptions requestedOptions;
+    PreviewTheme requestedTheme = PreviewTheme::Light;
+    // The art shown and the options it was made with.
     std::string art;
-    QImage preview;
+    ConversionOptions artOptions;
+    PreviewTheme artTheme = PreviewTheme::Light;
 };
 
 } // namespace ezedudu

@@ -17,7 +17,6 @@
 namespace ezedudu {
 namespace {
 
-constexpr int CellWidth = 8;
 constexpr std::uint8_t FullBlock = GlyphBands[0].cp437;
 
 std::vector<std::string_view> LinesOf(std::string_view nfo)
@@ -95,13 +94,13 @@ private:
 
 } // namespace
 
-QImage RenderPreview(std::string_view nfo, double cellAspect, PreviewTheme theme)
+QImage RenderPreview(std::string_view nfo, double cellAspect, PreviewTheme theme, int cellWidth)
 {
     const std::vector<std::string_view> lines = LinesOf(nfo);
     std::size_t columns = 0;
     for (const std::string_view line : lines)
         columns = std::max(columns, line.size());
-    const QSize cell(CellWidth, std::max(1, int(std::lround(CellWidth * cellAspect))));
+    const QSize cell(cellWidth, std::max(1, int(std::lround(cellWidth * cellAspect))));
     const bool dark = theme == PreviewTheme::Dark;
     const QColor paper = dark ? QColor(Qt::black) : QColor(Qt::white);
     const QColor ink = dark ? QColor(0xAA, 0xAA, 0xAA) : QColor(Qt::black);
