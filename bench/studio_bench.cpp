@@ -6,7 +6,6 @@
 
 #include "ezedudu/picture_loader.h"
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QRandomGenerator>
 #include <benchmark/benchmark.h>
@@ -72,13 +71,3 @@ BENCHMARK(RenderA48MegapixelPictureWithProgress)->UseManualTime()->Unit(benchmar
 
 } // namespace
 } // namespace ezedudu
-
-int main(int argc, char* argv[])
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

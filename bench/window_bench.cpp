@@ -8,7 +8,6 @@
 #include "ezedudu/nfo_file.h"
 #include "ezedudu/nfo_text.h"
 
-#include <QApplication>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -70,13 +69,3 @@ BENCHMARK(ConvertInTheWindow)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace
 } // namespace ezedudu
-
-int main(int argc, char* argv[])
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -54,14 +54,9 @@ ParsedArguments ParseArguments(const QStringList& arguments)
     conversion.AddTo(parser);
 
     ParsedArguments parsed;
-    if (!parser.parse(arguments)) {
-        parsed.usageError = parser.errorText().toStdString();
+    parsed.usageError = ParseCommandLine(parser, arguments);
+    if (!parsed.usageError.empty())
         return parsed;
-    }
-    if (parser.isSet("help"))
-        parser.showHelp(0);
-    if (parser.isSet("version"))
-        parser.showVersion();
 
     CliOptions options;
     for (const QString& picture : parser.positionalArguments())

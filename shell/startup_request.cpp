@@ -23,14 +23,9 @@ ParsedStartup ParseStartupArguments(const QStringList& arguments)
     conversion.AddTo(parser);
 
     ParsedStartup parsed;
-    if (!parser.parse(arguments)) {
-        parsed.usageError = parser.errorText().toStdString();
+    parsed.usageError = ParseCommandLine(parser, arguments);
+    if (!parsed.usageError.empty())
         return parsed;
-    }
-    if (parser.isSet("help"))
-        parser.showHelp(0);
-    if (parser.isSet("version"))
-        parser.showVersion();
 
     StartupRequest request;
     const QStringList pictures = parser.positionalArguments();

@@ -19,4 +19,12 @@ ColourValue Canvas::Point(std::int64_t x, std::int64_t y) const
     return ColourFromPixel(Row(y)[x]);
 }
 
+bool CanvasRows::ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const
+{
+    for (std::int64_t y = first; y < end; ++y)
+        if (!sink.TakeRow(y, canvas.Row(y)))
+            return false;
+    return true;
+}
+
 } // namespace ezedudu

@@ -12,25 +12,6 @@
 namespace ezedudu {
 namespace {
 
-class CanvasRows : public RowSource {
-public:
-    explicit CanvasRows(const Canvas& picture) : canvas(picture) {}
-
-    std::int64_t Width() const override { return canvas.Width(); }
-    std::int64_t Height() const override { return canvas.Height(); }
-    bool CanSplit() const override { return true; }
-    bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const override
-    {
-        for (std::int64_t y = first; y < end; ++y)
-            if (!sink.TakeRow(y, canvas.Row(y)))
-                return false;
-        return true;
-    }
-
-private:
-    const Canvas& canvas;
-};
-
 // Tells the observer how many bands are finished; false when it cancels.
 class ProgressReport {
 public:

@@ -117,6 +117,17 @@ std::string ConversionArguments::Read(const QCommandLineParser& parser, Conversi
     return {};
 }
 
+std::string ParseCommandLine(QCommandLineParser& parser, const QStringList& arguments)
+{
+    if (!parser.parse(arguments))
+        return parser.errorText().toStdString();
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    return {};
+}
+
 QStringList DitherNames()
 {
     QStringList names;

@@ -129,25 +129,13 @@ QImage DecodeWithQt(QImageReader& reader, std::int64_t maxPixels)
     return ToRgb32OverWhite(std::move(image));
 }
 
-// A picture decoded whole, handed out row by row.
-class ImageRows : public RowSource {
-public:
-    explicit ImageRows(QImage decoded) : image(std::move(decoded)), canvas(CanvasOf(image)) {}
-
-    std::int64_t Width() const override { return canvas.Width(); }
-    std::int64_t Height() const override { return canvas.Height(); }
-    bool CanSplit() const override { return true; }
-    bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const override
-    {
-        for (std::int64_t y = first; y < end; ++y)
-            if (!sink.TakeRow(y, canvas.Row(y)))
-                return false;
-        return true;
-    }
-
-private:
+// A picture decoded whole, handed out row by row; it owns its pixels.
+struct DecodedImage {
     QImage image;
-    Canvas canvas;
+};
+class ImageRows : private DecodedImage, public CanvasRows {
+public:
+    explicit ImageRows(QImage decoded) : DecodedImage{std::move(decoded)}, CanvasRows(CanvasOf(image)) {}
 };
 
 class ImageSink : public RowSink {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ezedudu/colour.h"
+#include "ezedudu/row_source.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +37,20 @@ private:
     std::int64_t width = 0;
     std::int64_t height = 0;
     std::ptrdiff_t strideBytes = 0;
+};
+
+// A picture held in memory, handed out row by row, top row first.
+class CanvasRows : public RowSource {
+public:
+    explicit CanvasRows(const Canvas& picture) : canvas(picture) {}
+
+    std::int64_t Width() const override { return canvas.Width(); }
+    std::int64_t Height() const override { return canvas.Height(); }
+    bool CanSplit() const override { return true; }
+    bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const override;
+
+private:
+    Canvas canvas;
 };
 
 // Picture word 0x??RRGGBB to ColourValue 0x00BBGGRR.

@@ -26,6 +26,10 @@ private:
     QCommandLineOption columns, rows, cellAspect, levels, contrast, brightness, gamma, invert, dither, maxMegapixels;
 };
 
+// Parses the arguments; prints --help or --version and exits by itself.
+// Returns the parser's error text, empty when the arguments parse.
+std::string ParseCommandLine(QCommandLineParser& parser, const QStringList& arguments);
+
 // The --dither names: none, floyd-steinberg, ordered.
 QStringList DitherNames();
 

@@ -1,0 +1,14 @@
+// main() for benchmarks of widgets: a QApplication on the offscreen
+// platform, so they run without a display.
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
