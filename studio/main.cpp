@@ -8,14 +8,17 @@
 #include <QSettings>
 
 #include <iostream>
+#include <memory>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    // Help and the version need no display.
+    const std::unique_ptr<QCoreApplication> app = ezedudu::AsksForHelpOrVersion(argc, argv)
+                                                      ? std::make_unique<QCoreApplication>(argc, argv)
+                                                      : std::make_unique<QApplication>(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Ezedudu"));
     QApplication::setApplicationName(QStringLiteral("ezedudu-studio"));
     QApplication::setApplicationVersion(QStringLiteral(EZEDUDU_VERSION_TEXT));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/ezedudu/ezedudu.png")));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -27,7 +30,8 @@ int main(int argc, char* argv[])
     parser.addPositionalArgument("PICTURE", "The picture to open.", "[PICTURE]");
     const ezedudu::ConversionArguments arguments;
     arguments.AddTo(parser);
-    parser.process(app);
+    parser.process(*app);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/ezedudu/ezedudu.png")));
 
     QSettings settings;
     ezedudu::ConversionOptions options;

@@ -1,5 +1,6 @@
 #include "ezedudu/conversion_arguments.h"
 
+#include <cstring>
 #include <optional>
 
 namespace ezedudu {
@@ -126,6 +127,15 @@ std::string ParseCommandLine(QCommandLineParser& parser, const QStringList& argu
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
     return {};
+}
+
+bool AsksForHelpOrVersion(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        for (const char* asking : {"-h", "--help", "--help-all", "-v", "--version"})
+            if (std::strcmp(argv[i], asking) == 0)
+                return true;
+    return false;
 }
 
 QStringList DitherNames()

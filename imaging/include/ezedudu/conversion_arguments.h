@@ -30,6 +30,10 @@ private:
 // Returns the parser's error text, empty when the arguments parse.
 std::string ParseCommandLine(QCommandLineParser& parser, const QStringList& arguments);
 
+// Whether the raw command line asks only for help or the version, which a
+// desktop program can answer without a display (no QGuiApplication).
+bool AsksForHelpOrVersion(int argc, char* argv[]);
+
 // The --dither names: none, floyd-steinberg, ordered.
 QStringList DitherNames();
 
