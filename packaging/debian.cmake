@@ -1,5 +1,11 @@
 # The Debian package, built with "cpack" in the build folder (scripts/package):
 # build/ezedudu_<version>_<arch>.deb, installing under /usr.
+#
+# lintian reports no error or warning on it (scripts/check-package). Its
+# informational notes are kept: hardening-no-bindnow and
+# hardening-no-fortify-functions, because the build takes CMake's flags, not
+# dpkg-buildflags; binary-has-unneeded-section, because CPack's strip keeps
+# the compiler's .comment note.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ezedudu)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
