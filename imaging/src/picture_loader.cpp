@@ -1,6 +1,7 @@
 #include "ezedudu/picture_loader.h"
 
 #include "bitmap_rows.h"
+#include "shared_bytes_stream.h"
 
 #include "ezedudu/error.h"
 #include "ezedudu/qt_path.h"
@@ -11,7 +12,6 @@
 #include <cstring>
 #include <fstream>
 #include <limits>
-#include <streambuf>
 #include <string>
 #include <system_error>
 
@@ -43,45 +43,6 @@ std::unique_ptr<std::istream> OpenFile(const std::filesystem::path& path)
         Fail(Error::Kind::UnreadablePicture, "cannot open the file for reading");
     return file;
 }
-
-// Reads bytes that stay in memory, shared by every reader, without a copy.
-class SharedBytesStream : public std::istream {
-public:
-    explicit SharedBytesStream(std::shared_ptr<const std::string> shared) : std::istream(&buffer), buffer(std::move(shared))
-    {
-    }
-
-private:
-    class Buffer : public std::streambuf {
-    public:
-        explicit Buffer(std::shared_ptr<const std::string> shared) : bytes(std::move(shared))
-        {
-            // The get area is never written through; streambuf just wants char*.
-            char* start = const_cast<char*>(bytes->data());
-            setg(start, start, start + bytes->size());
-        }
-
-    protected:
-        pos_type seekoff(off_type offset, std::ios_base::seekdir from, std::ios_base::openmode) override
-        {
-            const off_type base = from == std::ios_base::beg ? 0 : from == std::ios_base::cur ? gptr() - eback()
-                                                                                               : egptr() - eback();
-            return seekpos(pos_type(base + offset), std::ios_base::in);
-        }
-        pos_type seekpos(pos_type position, std::ios_base::openmode) override
-        {
-            if (position < 0 || off_type(position) > egptr() - eback())
-                return pos_type(off_type(-1));
-            setg(eback(), eback() + off_type(position), egptr());
-            return position;
-        }
-
-    private:
-        std::shared_ptr<const std::string> bytes;
-    };
-
-    Buffer buffer;
-};
 
 bool HasBitmapSignature(std::istream& picture)
 {
