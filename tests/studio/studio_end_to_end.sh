@@ -20,9 +20,16 @@ XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= \
 pid=$!
 
 studio_window=$(window '^picture\.bmp .* Ezedudu Studio$')
-sleep 1 # the first render
-press "$studio_window" ctrl+s
-dialog=$(window '^Save NFO File$')
+# Saving waits for the first render, which may still be under way: ask
+# again until the dialog opens.
+dialog=""
+for _ in $(seq 30); do
+  press "$studio_window" ctrl+s
+  sleep 1
+  dialog=$(xdotool search --onlyvisible --name '^Save NFO File$' 2>/dev/null | head -1) || true
+  [ -n "$dialog" ] && break
+done
+[ -n "$dialog" ] || { echo "the save dialog never opened"; exit 1; }
 sleep 0.5 # let the dialog settle its focus on the file name field
 xdotool windowfocus --sync "$dialog"
 xdotool key --clearmodifiers ctrl+a
