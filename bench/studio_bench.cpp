@@ -48,7 +48,7 @@ void FollowASliderAt79Columns(benchmark::State& state)
     const auto picture = Photo(640, 480);
     LiveRenderer renderer;
     ConversionOptions options;
-    options.columns = 79;
+    options.columns = FittingColumns;
     int contrast = 0;
     for (auto _ : state) {
         options.art.tone.contrast = contrast++ % 100; // each iteration a new slider position

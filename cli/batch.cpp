@@ -21,9 +21,6 @@
 namespace ezedudu {
 namespace {
 
-// NFO viewers show this many columns; wider art wraps or is cut.
-constexpr std::size_t ViewerColumns = 80;
-
 void WriteToStandardOutput(std::string_view bytes)
 {
 #ifdef _WIN32
@@ -64,7 +61,7 @@ ConversionJob OpenJob(const std::filesystem::path& picture, const ConversionOpti
 }
 
 // Returns the width of the art, in columns.
-std::size_t ConvertOne(const std::filesystem::path& picture, const CliOptions& options, ProgressMeter& meter)
+std::int64_t ConvertOne(const std::filesystem::path& picture, const CliOptions& options, ProgressMeter& meter)
 {
     const bool fromInput = picture == StandardStream;
     const std::filesystem::path output = options.output.value_or(fromInput ? StandardStream : NfoPathFor(picture));
@@ -83,7 +80,7 @@ std::size_t ConvertOne(const std::filesystem::path& picture, const CliOptions& o
         WriteNfoFile(output, bytes);
     if (options.preview)
         WritePreviewFile(*options.preview, RenderPreview(nfo, options.conversion.cellAspect, options.previewTheme));
-    return nfo.find(LineEnd);
+    return MeasureArt(nfo).columns;
 }
 
 std::string Explain(const Error& error)
@@ -105,11 +102,11 @@ int ConvertAll(const CliOptions& options)
         meter.StartPicture(index, picture.string());
         std::string failure;
         try {
-            const std::size_t columns = ConvertOne(picture, options, meter);
+            const std::int64_t columns = ConvertOne(picture, options, meter);
             if (talkative && columns > ViewerColumns)
                 std::cerr << "ezedudu-cli: " << picture.string() << ": the art is " << columns
-                          << " columns wide; NFO viewers show " << ViewerColumns
-                          << ", so --columns 79 fits them\n";
+                          << " columns wide; NFO viewers show " << ViewerColumns << ", so --columns "
+                          << FittingColumns << " fits them\n";
         } catch (const Error& error) {
             failure = Explain(error);
         } catch (const std::bad_alloc&) {

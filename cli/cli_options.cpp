@@ -4,7 +4,6 @@
 #include "ezedudu/qt_path.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 
 #include <algorithm>
 #include <cstring>

@@ -37,7 +37,7 @@ void ProgressMeter::StartPicture(std::size_t index, const std::string& name)
 
 void ProgressMeter::CellRowDone(std::int64_t value, std::int64_t maximum)
 {
-    const int percent = int((value + 1) * 100 / maximum);
+    const int percent = PercentDone(value, maximum);
     if (percent == shownPercent)
         return;
     shownPercent = percent;

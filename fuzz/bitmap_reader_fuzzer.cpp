@@ -1,11 +1,13 @@
 // Feeds any bytes to the bitmap reader as a whole file and reads every row,
 // in ranges side by side where the bitmap allows it.
 #include "bitmap_rows.h"
+#include "shared_bytes_stream.h"
 
 #include "ezedudu/error.h"
 
 #include <cstdint>
-#include <sstream>
+#include <memory>
+#include <string>
 
 namespace {
 
@@ -35,9 +37,10 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    // Every reader gets its own stream over the same bytes, as for standard input.
+    const auto bytes = std::make_shared<const std::string>(reinterpret_cast<const char*>(data), size);
     try {
-        const BitmapRows bitmap([&bytes] { return std::make_unique<std::istringstream>(bytes); }, size, MaxPixels);
+        const BitmapRows bitmap([bytes] { return std::make_unique<SharedBytesStream>(bytes); }, size, MaxPixels);
         CheckingSink sink(bitmap.Width());
         if (bitmap.CanSplit()) {
             const std::int64_t middle = bitmap.Height() / 2;

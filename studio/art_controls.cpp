@@ -26,8 +26,6 @@ constexpr AspectPreset AspectPresets[] = {
 };
 constexpr int CustomAspect = int(std::size(AspectPresets));
 
-constexpr int DefaultStudioColumns = 79;
-
 } // namespace
 
 ArtControls::ArtControls(QWidget* parent)
@@ -47,7 +45,7 @@ ArtControls::ArtControls(QWidget* parent)
     naturalSize->setObjectName("naturalSize");
     columns->setObjectName("columns");
     columns->setRange(1, 1000);
-    columns->setValue(DefaultStudioColumns);
+    columns->setValue(int(FittingColumns));
     columns->setKeyboardTracking(false);
     cellAspect->setObjectName("cellAspect");
     for (const AspectPreset& preset : AspectPresets)

@@ -20,7 +20,7 @@ public:
 
     void CellRowDone(std::int64_t value, std::int64_t maximum) override
     {
-        const int percent = int((value + 1) * 100 / maximum);
+        const int percent = PercentDone(value, maximum);
         if (percent != shown)
             percentChanged(shown = percent);
     }
@@ -38,8 +38,9 @@ constexpr double ViewPixels = 32e6;
 
 int ViewCellWidth(const std::string& nfo, double cellAspect)
 {
-    const double columns = double(nfo.find(LineEnd));
-    const double lines = double(std::count(nfo.begin(), nfo.end(), '\n'));
+    const ArtSize art = MeasureArt(nfo);
+    const double columns = double(std::max<std::int64_t>(art.columns, std::int64_t(ClosingLine.size())));
+    const double lines = double(art.rows + 2); // and the empty and closing lines
     int width = PreviewCellWidth;
     while (width > 1 && columns * lines * width * width * cellAspect > ViewPixels)
         width /= 2;

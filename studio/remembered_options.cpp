@@ -7,14 +7,13 @@
 namespace ezedudu {
 namespace {
 
-constexpr int DefaultColumns = 79;
 const QString NaturalSize = QStringLiteral("natural");
 
 } // namespace
 
 void RecallOptions(const QSettings& settings, ConversionOptions& options, PreviewTheme& theme)
 {
-    const QVariant columns = settings.value("art/columns", DefaultColumns);
+    const QVariant columns = settings.value("art/columns", qlonglong(FittingColumns));
     if (columns.toString() == NaturalSize)
         options.columns.reset();
     else

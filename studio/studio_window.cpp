@@ -27,14 +27,12 @@
 #include <QSettings>
 #include <QStatusBar>
 
-#include <algorithm>
 
 namespace ezedudu {
 namespace {
 
 const QString StudioName = QStringLiteral("Ezedudu Studio");
 constexpr int RecentFiles = 8;
-constexpr std::size_t ViewerColumns = 80;
 
 // Every format the loader reads: bitmaps by our own reader, the rest by Qt.
 QString PictureFilter()
@@ -192,14 +190,13 @@ void StudioWindow::ShowArt(const std::string& nfo, const QImage& drawn)
     artTheme = requestedTheme;
     view->SetPreview(drawn);
     progress->hide();
-    const std::size_t columns = art.find(LineEnd);
-    const std::size_t lines = std::size_t(std::count(art.begin(), art.end(), '\n')) - 2;
+    const ArtSize size = MeasureArt(art);
     QString text = tr("%1 \u00d7 %2 characters, %3 bytes")
-                       .arg(columns)
-                       .arg(lines)
+                       .arg(size.columns)
+                       .arg(size.rows)
                        .arg(QLocale().toString(qulonglong(art.size())));
     summary->setText(text);
-    if (columns > ViewerColumns)
+    if (size.columns > ViewerColumns)
         ShowError(tr("Wider than %1 columns: NFO viewers wrap or cut it.").arg(ViewerColumns));
     else if (message->property("error").toBool())
         ShowMessage(QString());

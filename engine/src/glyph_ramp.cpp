@@ -21,6 +21,14 @@ std::uint8_t GlyphRamp(std::uint8_t greyLevel)
     return Table[greyLevel];
 }
 
+const GlyphBand* GlyphBandOf(std::uint8_t cp437)
+{
+    for (const GlyphBand& band : GlyphBands)
+        if (band.cp437 == cp437)
+            return &band;
+    return nullptr;
+}
+
 const std::array<std::uint8_t, 256>& GlyphTable()
 {
     return Table;

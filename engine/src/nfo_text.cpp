@@ -2,6 +2,8 @@
 
 #include "ezedudu/glyph_ramp.h"
 
+#include <algorithm>
+
 namespace ezedudu {
 
 std::string NfoFrame(std::int64_t cols, std::int64_t rows)
@@ -18,6 +20,14 @@ std::string NfoFrame(std::int64_t cols, std::int64_t rows)
     return text;
 }
 
+ArtSize MeasureArt(std::string_view nfo)
+{
+    // The art's lines are all but the last two, the empty and the closing line.
+    const auto lines = std::int64_t(std::count(nfo.begin(), nfo.end(), '\n'));
+    const std::int64_t rows = std::max<std::int64_t>(0, lines - 2);
+    return {rows > 0 ? std::int64_t(nfo.find(LineEnd)) : 0, rows};
+}
+
 std::filesystem::path NfoPathFor(const std::filesystem::path& picture)
 {
     std::filesystem::path nfo = picture;
@@ -30,11 +40,7 @@ std::string NfoToUtf8(std::string_view nfo)
     std::string utf8;
     utf8.reserve(nfo.size() * 3);
     for (const char byte : nfo) {
-        const GlyphBand* glyph = nullptr;
-        for (const GlyphBand& band : GlyphBands)
-            if (static_cast<unsigned char>(byte) == band.cp437)
-                glyph = &band;
-        if (glyph)
+        if (const GlyphBand* glyph = GlyphBandOf(static_cast<std::uint8_t>(byte)))
             utf8 += glyph->utf8;
         else
             utf8 += byte;

@@ -32,9 +32,8 @@ std::vector<std::string_view> LinesOf(std::string_view nfo)
 
 QString CharacterOf(std::uint8_t byte)
 {
-    for (const GlyphBand& band : GlyphBands)
-        if (band.cp437 == byte)
-            return QString::fromUtf8(band.utf8.data(), qsizetype(band.utf8.size()));
+    if (const GlyphBand* glyph = GlyphBandOf(byte))
+        return QString::fromUtf8(glyph->utf8.data(), qsizetype(glyph->utf8.size()));
     return QString(QChar(byte < 128 ? byte : '?'));
 }
 

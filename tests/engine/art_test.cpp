@@ -73,9 +73,7 @@ double MeanGlyphLevel(std::uint8_t grey, Dither dither)
     double sum = 0;
     for (std::int64_t row = 0; row < rows; ++row)
         for (std::int64_t col = 0; col < cols; ++col)
-            for (const GlyphBand& band : GlyphBands)
-                if (static_cast<std::uint8_t>(frame[NfoLineStart(cols, row) + col]) == band.cp437)
-                    sum += band.level;
+            sum += GlyphBandOf(static_cast<std::uint8_t>(frame[NfoLineStart(cols, row) + col]))->level;
     return sum / double(cols * rows);
 }
 

@@ -5,6 +5,11 @@
 
 namespace ezedudu {
 
+// NFO viewers show this many columns; wider art wraps or is cut. Art one
+// column narrower fits every one of them.
+inline constexpr std::int64_t ViewerColumns = 80;
+inline constexpr std::int64_t FittingColumns = ViewerColumns - 1;
+
 // The viewer's character cell, height over width: 2.0 for VGA's 8 x 16.
 inline constexpr double DefaultCellAspect = 2.0;
 

@@ -38,6 +38,12 @@ struct ArtOptions {
     Dither dither = Dither::None;
 };
 
+// A CellRowDone report as a whole percentage, 0 to 100.
+constexpr int PercentDone(std::int64_t value, std::int64_t maximum)
+{
+    return int((value + 1) * 100 / maximum);
+}
+
 // The complete NFO file for the picture: floor(height / 3) lines of
 // floor(width / 2) glyph bytes, each ending in CR LF, an empty line, and the
 // closing line with its CR LF. Every row of the source is read, so a corrupt

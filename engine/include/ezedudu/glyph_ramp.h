@@ -29,6 +29,10 @@ inline constexpr std::array<GlyphBand, 5> GlyphBands = {{
 // The output byte (code page 437) for a grey level.
 std::uint8_t GlyphRamp(std::uint8_t greyLevel);
 
+// The band whose glyph is this code-page-437 byte, or nullptr for any other
+// byte.
+const GlyphBand* GlyphBandOf(std::uint8_t cp437);
+
 // GlyphRamp for every level at once, for the conversion's inner loop.
 const std::array<std::uint8_t, 256>& GlyphTable();
 

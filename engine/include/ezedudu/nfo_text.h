@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ezedudu/art_size.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -23,6 +25,10 @@ constexpr std::int64_t NfoLineStart(std::int64_t cols, std::int64_t row)
 {
     return row * (cols + std::int64_t(LineEnd.size()));
 }
+
+// The size of the art in an NFO file's text (NfoFrame's layout): its first
+// line's length and the number of lines before the empty and closing lines.
+ArtSize MeasureArt(std::string_view nfo);
 
 // Where a picture's NFO file goes: beside it, with the file name's extension
 // replaced by ".nfo" (added when there is none). "logo.bmp" gives "logo.nfo",
