@@ -12,6 +12,8 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <optional>
+#include <vector>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -45,14 +47,6 @@ std::shared_ptr<const std::string> ReadStandardInput()
     return bytes;
 }
 
-bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b)
-{
-    std::error_code error;
-    if (std::filesystem::equivalent(a, b, error))
-        return true;
-    return std::filesystem::absolute(a, error).lexically_normal() == std::filesystem::absolute(b, error).lexically_normal();
-}
-
 ConversionJob OpenJob(const std::filesystem::path& picture, const ConversionOptions& options)
 {
     if (picture == StandardStream)
@@ -60,26 +54,64 @@ ConversionJob OpenJob(const std::filesystem::path& picture, const ConversionOpti
     return ConversionJob(picture, options);
 }
 
-// Returns the width of the art, in columns.
-std::int64_t ConvertOne(const std::filesystem::path& picture, const CliOptions& options, ProgressMeter& meter)
+// Where one picture's NFO text and preview go; StandardStream for standard
+// output.
+struct Destinations {
+    std::filesystem::path text;
+    std::optional<std::filesystem::path> preview;
+};
+
+Destinations DestinationsOf(const std::filesystem::path& picture, const CliOptions& options)
 {
     const bool fromInput = picture == StandardStream;
-    const std::filesystem::path output = options.output.value_or(fromInput ? StandardStream : NfoPathFor(picture));
-    for (const std::filesystem::path& written : {output, options.preview.value_or(StandardStream)})
-        if (!fromInput && written != StandardStream && IsSameFile(written, picture))
+    return {options.output.value_or(fromInput ? StandardStream : NfoPathFor(picture)), options.preview};
+}
+
+// A picture whose NFO file another picture of the run has written already.
+struct WrittenNfo {
+    std::filesystem::path nfo;
+    std::filesystem::path picture;
+};
+
+void CheckDestinations(const std::filesystem::path& picture, const Destinations& to,
+                       const std::vector<WrittenNfo>& written)
+{
+    if (picture == StandardStream)
+        return;
+    for (const std::optional<std::filesystem::path>& output : {std::optional(to.text), to.preview})
+        if (output && *output != StandardStream && IsSameFile(*output, picture))
             throw Error(Error::Kind::Refused, "refusing to overwrite the picture with its own NFO text or preview; "
                                               "name another output");
+    for (const WrittenNfo& earlier : written)
+        if (IsSameFile(to.text, earlier.nfo))
+            throw Error(Error::Kind::Refused, "refusing to overwrite " + earlier.nfo.string() + ", written for " +
+                                                  earlier.picture.string() +
+                                                  " earlier in this run; convert this picture on its own with -o");
+}
 
-    const ConversionJob job = OpenJob(picture, options.conversion);
+// Returns the width of the art, in columns.
+std::int64_t ConvertOne(const std::filesystem::path& picture, const Destinations& to, const CliOptions& options,
+                        ProgressMeter& meter)
+{
+    const ArtSettings& art = options.art;
+    const ConversionJob job = OpenJob(picture, art.conversion);
     const std::string nfo = *job.Convert(&meter); // the meter never cancels
     meter.Clear();
-    const std::string bytes = options.utf8 ? NfoToUtf8(nfo) : nfo;
-    if (output == StandardStream)
-        WriteToStandardOutput(bytes);
-    else
-        WriteNfoFile(output, bytes);
-    if (options.preview)
-        WritePreviewFile(*options.preview, RenderPreview(nfo, options.conversion.cellAspect, options.previewTheme));
+    const std::string text = options.utf8 ? NfoToUtf8(nfo) : nfo;
+    const std::optional<std::string> png =
+        to.preview ? std::optional(PngBytes(RenderPreview(nfo, art.conversion.cellAspect, art.theme))) : std::nullopt;
+
+    // Both files or neither: each is complete before either takes its place.
+    OutputFiles files;
+    if (to.text != StandardStream)
+        files.Add(to.text, text);
+    if (png && *to.preview != StandardStream)
+        files.Add(*to.preview, *png);
+    files.Commit();
+    if (to.text == StandardStream)
+        WriteToStandardOutput(text);
+    if (png && *to.preview == StandardStream)
+        WriteToStandardOutput(*png);
     return MeasureArt(nfo).columns;
 }
 
@@ -97,12 +129,17 @@ int ConvertAll(const CliOptions& options)
     const bool talkative = !options.quiet && StderrIsTerminal();
     ProgressMeter meter(talkative, options.pictures.size());
     int status = ExitOk;
+    std::vector<WrittenNfo> written;
     for (std::size_t index = 0; index < options.pictures.size(); ++index) {
         const std::filesystem::path& picture = options.pictures[index];
         meter.StartPicture(index, picture.string());
         std::string failure;
         try {
-            const std::int64_t columns = ConvertOne(picture, options, meter);
+            const Destinations to = DestinationsOf(picture, options);
+            CheckDestinations(picture, to, written);
+            const std::int64_t columns = ConvertOne(picture, to, options, meter);
+            if (to.text != StandardStream)
+                written.push_back({to.text, picture});
             if (talkative && columns > ViewerColumns)
                 std::cerr << "ezedudu-cli: " << picture.string() << ": the art is " << columns
                           << " columns wide; NFO viewers show " << ViewerColumns << ", so --columns "

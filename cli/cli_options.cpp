@@ -1,9 +1,6 @@
 #include "cli_options.h"
 
-#include "ezedudu/conversion_arguments.h"
 #include "ezedudu/qt_path.h"
-
-#include <QCommandLineParser>
 
 #include <algorithm>
 #include <cstring>
@@ -24,71 +21,59 @@ QString Description()
         "(the others still convert), 2 for a usage error.");
 }
 
+// Why the pictures and outputs given cannot go together; empty when they can.
+std::string CheckOutputs(const CliOptions& options)
+{
+    const auto single = [](const char* what) {
+        return std::string(what) + " names the output of a single picture, but several were given";
+    };
+    const bool fromInput = std::count(options.pictures.begin(), options.pictures.end(), StandardStream) > 0;
+    if (options.pictures.empty())
+        return "no picture given";
+    if (options.pictures.size() > 1 && options.output)
+        return single("-o");
+    if (options.pictures.size() > 1 && options.preview)
+        return single("--preview");
+    if (options.pictures.size() > 1 && fromInput)
+        return "'-' (standard input) must be the only picture";
+    const bool textToOutput = options.output ? *options.output == StandardStream : fromInput;
+    if (textToOutput && options.preview == StandardStream)
+        return "the NFO text and the preview cannot both go to standard output; name a file for one of them";
+    return {};
+}
+
 } // namespace
 
-ParsedArguments ParseArguments(const QStringList& arguments)
+std::string ParseArguments(ProgramArguments& arguments, const QStringList& words, CliOptions& options)
 {
-    QCommandLineParser parser;
+    QCommandLineParser& parser = arguments.Parser();
     parser.setApplicationDescription(Description());
-    parser.addHelpOption();
-    parser.addVersionOption();
     parser.addPositionalArgument("PICTURE", "The pictures to convert; '-' is standard input.", "PICTURE...");
     const QCommandLineOption output({"o", "output"},
                                     "Write the NFO text to FILE instead of beside the picture; '-' writes it to "
                                     "standard output. Only with a single picture.",
                                     "FILE");
     const QCommandLineOption preview("preview",
-                                     "Also draw the art as an NFO viewer shows it into FILE.png. Only with a single "
-                                     "picture.",
+                                     "Also draw the art as an NFO viewer shows it into FILE.png; '-' writes the PNG "
+                                     "to standard output. Only with a single picture.",
                                      "FILE.png");
-    const QCommandLineOption previewTheme("preview-theme", "The preview's colours: light (dark on white, default) "
-                                                           "or dark (light grey on black).",
-                                          "THEME");
     const QCommandLineOption utf8("utf8",
                                   "Write UTF-8 text (U+2588, U+2593, U+2592, U+2591) instead of code-page-437 bytes, "
                                   "for terminals and editors without code page 437.");
     const QCommandLineOption quiet({"q", "quiet"}, "Show no progress or hints, even on a terminal.");
-    parser.addOptions({output, preview, previewTheme, utf8, quiet});
-    const ConversionArguments conversion;
-    conversion.AddTo(parser);
+    parser.addOptions({output, preview, utf8, quiet});
 
-    ParsedArguments parsed;
-    parsed.usageError = ParseCommandLine(parser, arguments);
-    if (!parsed.usageError.empty())
-        return parsed;
-
-    CliOptions options;
+    if (std::string error = arguments.Parse(words, options.art); !error.empty())
+        return error;
     for (const QString& picture : parser.positionalArguments())
         options.pictures.push_back(ToPath(picture));
-    const auto single = [&](const char* what) {
-        parsed.usageError = std::string(what) + " names the output of a single picture, but several were given";
-    };
-    if (options.pictures.empty())
-        parsed.usageError = "no picture given";
-    else if (options.pictures.size() > 1 && parser.isSet(output))
-        single("-o");
-    else if (options.pictures.size() > 1 && parser.isSet(preview))
-        single("--preview");
-    else if (options.pictures.size() > 1 &&
-             std::count(options.pictures.begin(), options.pictures.end(), StandardStream) > 0)
-        parsed.usageError = "'-' (standard input) must be the only picture";
-    else if (parser.isSet(previewTheme) && parser.value(previewTheme) != "light" &&
-             parser.value(previewTheme) != "dark")
-        parsed.usageError = "--preview-theme takes light or dark";
-    else
-        parsed.usageError = conversion.Read(parser, options.conversion);
-    if (!parsed.usageError.empty())
-        return parsed;
-
     if (parser.isSet(output))
         options.output = ToPath(parser.value(output));
     if (parser.isSet(preview))
         options.preview = ToPath(parser.value(preview));
-    options.previewTheme = parser.value(previewTheme) == "dark" ? PreviewTheme::Dark : PreviewTheme::Light;
     options.utf8 = parser.isSet(utf8);
     options.quiet = parser.isSet(quiet);
-    parsed.options = std::move(options);
-    return parsed;
+    return CheckOutputs(options);
 }
 
 bool AsksForPreview(int argc, char* argv[])

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "ezedudu/conversion_job.h"
-#include "ezedudu/preview.h"
-
-#include <QStringList>
+#include "ezedudu/command_line.h"
+#include "ezedudu/conversion_options.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -21,23 +19,18 @@ struct CliOptions {
     std::vector<std::filesystem::path> pictures;
     std::optional<std::filesystem::path> output;
     std::optional<std::filesystem::path> preview; // a PNG of the art as a viewer shows it
-    PreviewTheme previewTheme = PreviewTheme::Light;
-    ConversionOptions conversion;
+    ArtSettings art;
     bool utf8 = false;
     bool quiet = false;
 };
 
 inline constexpr int ExitOk = 0;
 inline constexpr int ExitSomeFailed = 1;
-inline constexpr int ExitUsage = 2;
 
-struct ParsedArguments {
-    std::optional<CliOptions> options;
-    std::string usageError; // set when options is empty
-};
-
-// Parses the command line; prints --help or --version and exits by itself.
-ParsedArguments ParseArguments(const QStringList& arguments);
+// Adds ezedudu-cli's own options to the shared ones and parses the command
+// line into options; prints --help or --version and exits by itself.
+// Returns an empty text, or the usage error.
+std::string ParseArguments(ProgramArguments& arguments, const QStringList& words, CliOptions& options);
 
 // Whether the raw command line asks for a preview, which needs fonts and so
 // a QGuiApplication; known before any application object exists.

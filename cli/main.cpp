@@ -35,10 +35,10 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName("ezedudu-cli");
     QCoreApplication::setApplicationVersion(EZEDUDU_VERSION_TEXT);
 
-    const ezedudu::ParsedArguments parsed = ezedudu::ParseArguments(QCoreApplication::arguments());
-    if (!parsed.options) {
-        std::cerr << "ezedudu-cli: " << parsed.usageError << "\nTry 'ezedudu-cli --help' for more information.\n";
-        return ezedudu::ExitUsage;
-    }
-    return ezedudu::ConvertAll(*parsed.options);
+    ezedudu::ProgramArguments arguments("ezedudu-cli", ezedudu::ArtOptionSet::ConversionAndPreview);
+    ezedudu::CliOptions options;
+    if (const std::string error = ezedudu::ParseArguments(arguments, QCoreApplication::arguments(), options);
+        !error.empty())
+        return arguments.UsageError(error);
+    return ezedudu::ConvertAll(options);
 }

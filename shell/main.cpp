@@ -1,11 +1,10 @@
 #include "frmMain.h"
 #include "qt_platform_services.h"
 
-#include "ezedudu/conversion_arguments.h"
+#include "ezedudu/command_line.h"
 
 #include <QApplication>
 
-#include <iostream>
 #include <memory>
 
 int main(int argc, char* argv[])
@@ -17,16 +16,16 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Tavix's ZOR Ezedudu"));
     QApplication::setApplicationVersion(QStringLiteral(EZEDUDU_VERSION_TEXT));
 
-    ezedudu::ParsedStartup parsed = ezedudu::ParseStartupArguments(QCoreApplication::arguments());
-    if (!parsed.request) {
-        std::cerr << "ezedudu: " << parsed.usageError << "\nTry 'ezedudu --help' for more information.\n";
-        return 2;
-    }
+    ezedudu::ProgramArguments arguments("ezedudu", ezedudu::ArtOptionSet::Conversion);
+    ezedudu::StartupRequest request;
+    if (const std::string error = ezedudu::ParseStartupArguments(arguments, QCoreApplication::arguments(), request);
+        !error.empty())
+        return arguments.UsageError(error);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/ezedudu/ezedudu.png")));
 
     // The whole run happens inside the window's load; it needs no event loop
     // of its own beyond the dialogs' and the conversion's.
     ezedudu::QtPlatformServices platform;
-    ezedudu::frmMain window(platform, std::move(*parsed.request));
+    ezedudu::frmMain window(platform, std::move(request));
     return window.Load() ? 0 : 1;
 }

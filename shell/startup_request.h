@@ -1,6 +1,7 @@
 #pragma once
 
-#include "ezedudu/conversion_job.h"
+#include "ezedudu/command_line.h"
+#include "ezedudu/conversion_options.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,13 +18,9 @@ struct StartupRequest {
     ConversionOptions options;
 };
 
-struct ParsedStartup {
-    std::optional<StartupRequest> request;
-    std::string usageError; // set when request is empty
-};
-
-// Parses "ezedudu [options] [PICTURE]"; prints --help or --version and exits
-// by itself.
-ParsedStartup ParseStartupArguments(const QStringList& arguments);
+// Adds the desktop program's own arguments to the shared ones and parses
+// "ezedudu [options] [PICTURE]" into request; prints --help or --version and
+// exits by itself. Returns an empty text, or the usage error.
+std::string ParseStartupArguments(ProgramArguments& arguments, const QStringList& words, StartupRequest& request);
 
 } // namespace ezedudu

@@ -1,21 +1,17 @@
 #pragma once
 
-#include "ezedudu/conversion_job.h"
-#include "ezedudu/preview.h"
+#include "ezedudu/conversion_options.h"
 
 #include <QWidget>
 
-class QCheckBox;
-class QComboBox;
-class QDoubleSpinBox;
-class QSpinBox;
+#include <vector>
 
 namespace ezedudu {
 
-class SliderField;
+class OptionField;
 
-// The art's size, tone, dithering and the preview's theme, as controls.
-// Every change of the user's is announced with changed().
+// A control for every option of the option table, labelled as the table
+// says. Every change of the user's is announced with changed().
 class ArtControls : public QWidget {
     Q_OBJECT
 
@@ -31,22 +27,9 @@ signals:
     void changed();
 
 private:
-    void ShowCellAspect(double aspect);
-    void UpdateEnabling();
+    ArtSettings Settings() const;
 
-    // Options the controls do not show (the pixel limit, rows) pass through.
-    ConversionOptions shown;
-    QCheckBox* naturalSize;
-    QSpinBox* columns;
-    QComboBox* cellAspect;
-    QDoubleSpinBox* customAspect;
-    QCheckBox* levelsAuto;
-    SliderField* contrast;
-    SliderField* brightness;
-    SliderField* gamma;
-    QCheckBox* invert;
-    QComboBox* dither;
-    QComboBox* theme;
+    std::vector<OptionField*> fields;
 };
 
 } // namespace ezedudu

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ezedudu/conversion_job.h"
+#include "ezedudu/conversion_options.h"
 
 #include <QString>
 

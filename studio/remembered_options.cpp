@@ -1,46 +1,35 @@
 #include "remembered_options.h"
 
+#include "ezedudu/option_table.h"
+#include "ezedudu/qt_text.h"
+
 #include <QSettings>
 
-#include <algorithm>
-
 namespace ezedudu {
-namespace {
-
-const QString NaturalSize = QStringLiteral("natural");
-
-} // namespace
 
 void RecallOptions(const QSettings& settings, ConversionOptions& options, PreviewTheme& theme)
 {
-    const QVariant columns = settings.value("art/columns", qlonglong(FittingColumns));
-    if (columns.toString() == NaturalSize)
-        options.columns.reset();
-    else
-        options.columns = std::clamp<std::int64_t>(columns.toLongLong(), 1, 1000);
-    options.cellAspect = std::clamp(settings.value("art/cellAspect", DefaultCellAspect).toDouble(), 0.1, 10.0);
-    ToneOptions& tone = options.art.tone;
-    tone.levelsAuto = settings.value("art/levelsAuto", false).toBool();
-    tone.contrast = std::clamp(settings.value("art/contrast", 0).toInt(), -100, 100);
-    tone.brightness = std::clamp(settings.value("art/brightness", 0).toInt(), -255, 255);
-    tone.gamma = std::clamp(settings.value("art/gamma", 1.0).toDouble(), 0.1, 5.0);
-    tone.invert = settings.value("art/invert", false).toBool();
-    options.art.dither = Dither(std::clamp(settings.value("art/dither", 0).toInt(), 0, int(Dither::Ordered)));
-    theme = settings.value("preview/theme", 0).toInt() == int(PreviewTheme::Dark) ? PreviewTheme::Dark
-                                                                                   : PreviewTheme::Light;
+    ArtSettings recalled;
+    recalled.conversion.columns = FittingColumns; // the studio's own default: art that fits every viewer
+    for (const OptionEntry& option : OptionTable()) {
+        const QString key = QtText(option.settingsKey);
+        OptionValue value;
+        // A setting that no longer reads (edited by hand, or from another
+        // version) leaves the default.
+        if (settings.contains(key) &&
+            ParseOptionValue(option, settings.value(key).toString().toStdString(), value).empty())
+            option.set(recalled, value);
+    }
+    options = recalled.conversion;
+    theme = recalled.theme;
 }
 
 void RememberOptions(QSettings& settings, const ConversionOptions& options, PreviewTheme theme)
 {
-    settings.setValue("art/columns", options.columns ? QVariant(qlonglong(*options.columns)) : QVariant(NaturalSize));
-    settings.setValue("art/cellAspect", options.cellAspect);
-    settings.setValue("art/levelsAuto", options.art.tone.levelsAuto);
-    settings.setValue("art/contrast", options.art.tone.contrast);
-    settings.setValue("art/brightness", options.art.tone.brightness);
-    settings.setValue("art/gamma", options.art.tone.gamma);
-    settings.setValue("art/invert", options.art.tone.invert);
-    settings.setValue("art/dither", int(options.art.dither));
-    settings.setValue("preview/theme", int(theme));
+    const ArtSettings remembered{options, theme};
+    for (const OptionEntry& option : OptionTable())
+        settings.setValue(QtText(option.settingsKey),
+                          QString::fromStdString(FormatOptionValue(option, option.get(remembered))));
 }
 
 } // namespace ezedudu

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "ezedudu/conversion_job.h"
-#include "ezedudu/preview.h"
+#include "ezedudu/conversion_options.h"
 
 class QSettings;
 

@@ -28,13 +28,6 @@ ArtSize MeasureArt(std::string_view nfo)
     return {rows > 0 ? std::int64_t(nfo.find(LineEnd)) : 0, rows};
 }
 
-std::filesystem::path NfoPathFor(const std::filesystem::path& picture)
-{
-    std::filesystem::path nfo = picture;
-    nfo.replace_extension(".nfo");
-    return nfo;
-}
-
 std::string NfoToUtf8(std::string_view nfo)
 {
     std::string utf8;

@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <limits>
@@ -38,9 +39,12 @@ void CheckSize(QSize size, std::int64_t maxPixels)
 
 std::unique_ptr<std::istream> OpenFile(const std::filesystem::path& path)
 {
+    errno = 0;
     auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
-    if (!*file)
-        Fail(Error::Kind::UnreadablePicture, "cannot open the file for reading");
+    if (!*file) // the stream keeps no reason; the system's is left in errno
+        Fail(Error::Kind::UnreadablePicture,
+             "cannot open the file for reading" +
+                 (errno != 0 ? " (" + std::generic_category().message(errno) + ")" : std::string()));
     return file;
 }
 
@@ -118,6 +122,8 @@ std::unique_ptr<RowSource> OpenPicture(const std::filesystem::path& path, std::i
 {
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::none) // neither there nor missing: a folder on the way is closed
+        Fail(Error::Kind::UnreadablePicture, "cannot read the file (" + error.message() + ")");
     if (!std::filesystem::exists(status))
         Fail(Error::Kind::MissingFile, "no such file");
     if (std::filesystem::is_directory(status))

@@ -2,15 +2,16 @@
 
 #include "ezedudu/error.h"
 #include "ezedudu/glyph_ramp.h"
+#include "ezedudu/nfo_file.h"
 #include "ezedudu/nfo_text.h"
-#include "ezedudu/qt_path.h"
 
+#include <QBuffer>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -18,6 +19,9 @@ namespace ezedudu {
 namespace {
 
 constexpr std::uint8_t FullBlock = GlyphBands[0].cp437;
+
+// A QImage's lines are counted in bytes in an int.
+constexpr std::int64_t MaxPreviewSide = std::numeric_limits<int>::max() / 4;
 
 std::vector<std::string_view> LinesOf(std::string_view nfo)
 {
@@ -99,14 +103,22 @@ QImage RenderPreview(std::string_view nfo, double cellAspect, PreviewTheme theme
     std::size_t columns = 0;
     for (const std::string_view line : lines)
         columns = std::max(columns, line.size());
-    const QSize cell(cellWidth, std::max(1, int(std::lround(cellWidth * cellAspect))));
+    // Sizes are worked out in 64 bits: a tall cell times many lines passes
+    // what a picture side can hold.
+    const std::int64_t cellHeight = std::max<std::int64_t>(1, std::llround(cellWidth * cellAspect));
+    const std::int64_t width = std::int64_t(columns) * cellWidth;
+    const std::int64_t height = std::int64_t(lines.size()) * cellHeight;
+    if (width > MaxPreviewSide || height > MaxPreviewSide)
+        throw Error(Error::Kind::OutputFailed, "the preview would be " + std::to_string(width) + " x " +
+                                                   std::to_string(height) + " pixels, too large to draw");
+    const QSize cell(cellWidth, int(cellHeight));
     const bool dark = theme == PreviewTheme::Dark;
     const QColor paper = dark ? QColor(Qt::black) : QColor(Qt::white);
     const QColor ink = dark ? QColor(0xAA, 0xAA, 0xAA) : QColor(Qt::black);
 
-    QImage preview(int(columns) * cell.width(), int(lines.size()) * cell.height(), QImage::Format_RGB32);
+    QImage preview(int(width), int(height), QImage::Format_RGB32);
     if (preview.isNull())
-        throw Error(Error::Kind::OutputFailed, "the preview would be too large to draw");
+        throw Error(Error::Kind::OutputFailed, "there is not enough memory to draw the preview");
     preview.fill(paper);
     CellTiles tiles(cell, paper, ink);
     QPainter painter(&preview);
@@ -117,12 +129,21 @@ QImage RenderPreview(std::string_view nfo, double cellAspect, PreviewTheme theme
     return preview;
 }
 
+std::string PngBytes(const QImage& preview)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!preview.save(&buffer, "PNG"))
+        throw Error(Error::Kind::OutputFailed, "cannot encode the preview as PNG");
+    return png.toStdString();
+}
+
 void WritePreviewFile(const std::filesystem::path& path, const QImage& preview)
 {
-    QSaveFile file(ToQString(path));
-    if (!file.open(QIODevice::WriteOnly) || !preview.save(&file, "PNG") || !file.commit())
-        throw Error(Error::Kind::OutputFailed,
-                    "cannot write the preview " + path.string() + ": " + file.errorString().toStdString());
+    OutputFiles output;
+    output.Add(path, PngBytes(preview));
+    output.Commit();
 }
 
 } // namespace ezedudu

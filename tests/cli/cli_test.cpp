@@ -25,11 +25,11 @@ struct CliRun {
 
 class Cli : public testing::Test {
 protected:
-    CliRun Run(const QStringList& arguments, const std::string& input = {}) const
+    CliRun Run(const QStringList& arguments, const std::string& input = {}, const char* program = EZEDUDU_CLI) const
     {
         QProcess process;
         process.setWorkingDirectory(folder.path());
-        process.start(EZEDUDU_CLI, arguments);
+        process.start(program, arguments);
         process.write(input.data(), qint64(input.size()));
         process.closeWriteChannel();
         EXPECT_TRUE(process.waitForFinished(60000)) << "ezedudu-cli did not finish";
@@ -117,13 +117,17 @@ TEST_F(Cli, RejectsBadUsageWithStatusTwo)
         {{"--max-megapixels", "lots", picture}, "--max-megapixels takes a whole number"},
         {{"--columns", "0", picture}, "--columns takes a whole number from 1 to 100000"},
         {{"--rows", "abc", picture}, "--rows takes a whole number"},
-        {{"--cell-aspect", "-2", picture}, "--cell-aspect takes a number above 0"},
-        {{"--gamma", "0", picture}, "--gamma takes a number above 0"},
+        {{"--cell-aspect", "-2", picture}, "--cell-aspect takes a number from 0.1 to 10"},
+        {{"--cell-aspect", "1e9", picture}, "--cell-aspect takes a number from 0.1 to 10"},
+        {{"--gamma", "0", picture}, "--gamma takes a number from 0.1 to 10"},
+        {{"--gamma", "nan", picture}, "--gamma takes a number from 0.1 to 10"},
         {{"--contrast", "101", picture}, "--contrast takes a whole number from -100 to 100"},
         {{"--brightness", "-256", picture}, "--brightness takes a whole number from -255 to 255"},
-        {{"--levels", "manual", picture}, "--levels takes auto"},
+        {{"--levels", "manual", picture}, "--levels takes off or auto"},
         {{"--dither", "sparkle", picture}, "--dither takes none, floyd-steinberg or ordered"},
         {{"--preview-theme", "blue", "--preview", "art.png", picture}, "--preview-theme takes light or dark"},
+        {{"-o", "-", "--preview", "-", picture}, "cannot both go to standard output"},
+        {{"--preview", "-", "-"}, "cannot both go to standard output"},
     };
     for (const auto& c : cases) {
         const CliRun run = Run(c.arguments);
@@ -179,17 +183,47 @@ TEST_F(Cli, DrawsThePreviewAsAViewerShowsIt)
         EXPECT_EQ(preview.pixel(24, 0), paper) << theme;
         EXPECT_EQ(preview.pixel(0, 40), paper) << theme;
     }
+    const CliRun toOutput = Run({"--preview", "-", "--preview-theme", "dark", picture});
+    ASSERT_EQ(toOutput.exitCode, 0) << toOutput.err;
+    EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(toOutput.out)), QImage(Path("art.png")));
+    EXPECT_FALSE(Exists("-"));
 }
 
-TEST_F(Cli, AnswersHelpAndVersion)
+// The three programs share their start: help, version, the art options with
+// their ranges, and how a usage error is told.
+TEST_F(Cli, EveryProgramStartsAlike)
 {
-    const CliRun help = Run({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_NE(help.out.find("PICTURE..."), std::string::npos);
-    EXPECT_NE(help.out.find("--utf8"), std::string::npos);
-    const CliRun version = Run({"--version"});
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out, "ezedudu-cli 2.00.0001\n");
+    const struct {
+        const char* program;
+        const char* name;
+        const char* usage;
+        const char* version;
+    } programs[] = {
+        {EZEDUDU_CLI, "ezedudu-cli", "Usage: ezedudu-cli [options] PICTURE...", "ezedudu-cli 2.00.0001\n"},
+#ifdef EZEDUDU_STUDIO
+        {EZEDUDU_DESKTOP, "ezedudu", "Usage: ezedudu [options] [PICTURE]", "Tavix's ZOR Ezedudu 2.00.0001\n"},
+        {EZEDUDU_STUDIO, "ezedudu-studio", "Usage: ezedudu-studio [options] [PICTURE]", "ezedudu-studio 2.00.0001\n"},
+#endif
+    };
+    for (const auto& p : programs) {
+        const CliRun help = Run({"--help"}, {}, p.program);
+        EXPECT_EQ(help.exitCode, 0) << p.name;
+        EXPECT_EQ(help.out.rfind(p.usage, 0), 0u) << help.out;
+        EXPECT_NE(help.out.find("--gamma <G>"), std::string::npos) << p.name;
+        EXPECT_EQ(Run({"--version"}, {}, p.program).out, p.version);
+        const std::pair<QStringList, std::string> usageErrors[] = {
+            {{"--no-such-option"}, "Unknown option 'no-such-option'."},
+            {{"--gamma", "20"}, "--gamma takes a number from 0.1 to 10"},
+        };
+        for (const auto& [arguments, saying] : usageErrors) {
+            const CliRun run = Run(arguments, {}, p.program);
+            EXPECT_EQ(run.exitCode, 2) << p.name << " " << arguments.join(' ').toStdString();
+            // The desktop programs may hear from Qt first.
+            EXPECT_NE(run.err.find(p.name + (": " + saying) + "\nTry '" + p.name + " --help' for more information.\n"),
+                      std::string::npos)
+                << run.err;
+        }
+    }
 }
 
 TEST_F(Cli, ConvertsTheRestWhenSomePicturesFail)
@@ -211,14 +245,21 @@ TEST_F(Cli, KeepsAnEarlierNfoWhenTheRunFails)
     const BitmapPicture black{4, 3, std::vector<std::uint32_t>(12, Grey(0))};
     const std::string plain = EncodeBmp(black, BmpFormat{});
     const std::string runLength = EncodeBmp(black, {BmpEncoding::Rle8});
-    // The first is refused when opened, the second only once its rows are read.
-    const std::pair<std::string, const char*> cases[] = {
-        {plain.substr(0, plain.size() - 8), "truncated"},
-        {runLength.substr(0, PixelDataOffset(runLength)) + std::string("\x05\x00\x00\x01", 4), "past the end of line"},
+    // The first is refused when opened, the second only once its rows are
+    // read; the third converts, but its preview has nowhere to go.
+    const struct {
+        std::string bytes;
+        QStringList options;
+        const char* saying;
+    } cases[] = {
+        {plain.substr(0, plain.size() - 8), {}, "truncated"},
+        {runLength.substr(0, PixelDataOffset(runLength)) + std::string("\x05\x00\x00\x01", 4), {},
+         "past the end of line"},
+        {plain, {"--preview", "/no/such/folder/art.png"}, "cannot create /no/such/folder/art.png"},
     };
-    for (const auto& [bytes, saying] : cases) {
+    for (const auto& [bytes, options, saying] : cases) {
         PlaceBytes("logo.nfo", "earlier art\r\n");
-        const CliRun run = Run({PlaceBytes("logo.bmp", bytes)});
+        const CliRun run = Run(QStringList(options) << PlaceBytes("logo.bmp", bytes));
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_NE(run.err.find(saying), std::string::npos) << run.err;
         EXPECT_EQ(Bytes("logo.nfo"), "earlier art\r\n");
@@ -247,6 +288,28 @@ TEST_F(Cli, ReportsAReadOnlyFolder)
     EXPECT_FALSE(Exists("sample.nfo"));
 }
 
+TEST_F(Cli, SaysWhyAPictureCannotBeRead)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads files and folders without permission";
+    QDir(folder.path()).mkdir("closed");
+    const struct {
+        QString picture;
+        QString closed;
+        const char* saying;
+    } cases[] = {
+        {PlaceSample("locked.bmp"), Path("locked.bmp"), "cannot open the file for reading (Permission denied)"},
+        {PlaceSample("closed/inside.bmp"), Path("closed"), "cannot read the file (Permission denied)"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::permissions(c.closed.toStdString(), std::filesystem::perms::none);
+        const CliRun run = Run({c.picture});
+        std::filesystem::permissions(c.closed.toStdString(), std::filesystem::perms::owner_all);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find(c.saying), std::string::npos) << run.err;
+    }
+}
+
 TEST_F(Cli, NeverOverwritesThePictureWithItsOwnText)
 {
     const std::string bitmap = ReadBytes(EZEDUDU_SAMPLE);
@@ -257,6 +320,22 @@ TEST_F(Cli, NeverOverwritesThePictureWithItsOwnText)
 
     EXPECT_EQ(Run({"-o", "copy.bmp", PlaceSample("copy.bmp")}).exitCode, 1);
     EXPECT_EQ(Bytes("copy.bmp"), bitmap);
+}
+
+TEST_F(Cli, NeverOverwritesWhatAnEarlierPictureOfTheRunWrote)
+{
+    const QString bitmap = PlaceSample("pic.bmp");
+    QImage white(40, 30, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    ASSERT_TRUE(white.save(Path("pic.png")));
+    const CliRun run = Run({bitmap, Path("pic.png"), PlaceSample("other.bmp")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find(Path("pic.png").toStdString() + ": refusing to overwrite " + Path("pic.nfo").toStdString() +
+                           ", written for " + bitmap.toStdString()),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(Bytes("pic.nfo"), Golden("sample.nfo"));
+    EXPECT_EQ(Bytes("other.nfo"), Golden("sample.nfo"));
 }
 
 TEST_F(Cli, RefusesPicturesOverThePixelLimit)

@@ -5,24 +5,6 @@
 namespace ezedudu {
 namespace {
 
-TEST(NfoPathFor, ReplacesTheExtensionBesideThePicture)
-{
-    const struct {
-        const char* picture;
-        const char* nfo;
-    } cases[] = {
-        {"/pics/cat.bmp", "/pics/cat.nfo"},
-        {"/pics/CAT.BMP", "/pics/CAT.nfo"},
-        {"/pics/cat.jpeg", "/pics/cat.nfo"},
-        {"/pics/logo", "/pics/logo.nfo"}, // stays in its folder
-        {"/pics/v1.2/logo", "/pics/v1.2/logo.nfo"},
-        {"/pics/archive.tar.bmp", "/pics/archive.tar.nfo"},
-        {"cat.bmp", "cat.nfo"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(NfoPathFor(c.picture), std::filesystem::path(c.nfo)) << c.picture;
-}
-
 TEST(NfoToUtf8, MapsTheShadeGlyphsAndKeepsAscii)
 {
     const std::string nfo = "\xDB\xB2\xB1\xB0 \r\n-x-";

@@ -10,6 +10,24 @@
 namespace ezedudu {
 namespace {
 
+TEST(NfoPathFor, ReplacesTheExtensionBesideThePicture)
+{
+    const struct {
+        const char* picture;
+        const char* nfo;
+    } cases[] = {
+        {"/pics/cat.bmp", "/pics/cat.nfo"},
+        {"/pics/CAT.BMP", "/pics/CAT.nfo"},
+        {"/pics/cat.jpeg", "/pics/cat.nfo"},
+        {"/pics/logo", "/pics/logo.nfo"}, // stays in its folder
+        {"/pics/v1.2/logo", "/pics/v1.2/logo.nfo"},
+        {"/pics/archive.tar.bmp", "/pics/archive.tar.nfo"},
+        {"cat.bmp", "cat.nfo"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NfoPathFor(c.picture), std::filesystem::path(c.nfo)) << c.picture;
+}
+
 TEST(WriteNfoFile, ReplacesAnEarlierFileWhole)
 {
     QTemporaryDir folder;

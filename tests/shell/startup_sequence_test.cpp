@@ -124,10 +124,12 @@ TEST_F(StartupSequence, ConvertsAGivenPictureWithoutTheDialog)
     };
     for (const auto& c : cases) {
         const QString picture = c.written ? PlaceBlackBitmap("given.bmp", 7, 7) : Path("missing.bmp");
-        const ParsedStartup parsed = ParseStartupArguments(QStringList{"ezedudu"} << c.options << picture);
-        ASSERT_TRUE(parsed.request) << c.name << ": " << parsed.usageError;
+        ProgramArguments arguments("ezedudu", ArtOptionSet::Conversion);
+        StartupRequest request;
+        ASSERT_EQ(ParseStartupArguments(arguments, QStringList{"ezedudu"} << c.options << picture, request), "")
+            << c.name;
         ScriptedPlatform freshPlatform;
-        frmMain freshWindow(freshPlatform, *parsed.request);
+        frmMain freshWindow(freshPlatform, request);
         EXPECT_EQ(freshWindow.Load(), c.written) << c.name;
         EXPECT_TRUE(freshPlatform.dialogTitle.isEmpty()) << c.name << ": the dialog was shown";
         ASSERT_EQ(freshPlatform.messages.size(), 1u) << c.name;
@@ -144,23 +146,23 @@ TEST(StartupArguments, TakeOnePictureAndTheConversionOptions)
 {
     const struct {
         QStringList arguments;
-        bool accepted;
         std::string saying;
+        std::optional<QString> picture;
+        std::optional<std::int64_t> columns;
     } cases[] = {
-        {{"ezedudu"}, true, ""},
-        {{"ezedudu", "--columns", "79", "--dither", "ordered", "x.bmp"}, true, ""},
-        {{"ezedudu", "a.bmp", "b.bmp"}, false, "one picture at most"},
-        {{"ezedudu", "--gamma", "0"}, false, "--gamma takes a number above 0"},
+        {{"ezedudu"}, "", std::nullopt, std::nullopt},
+        {{"ezedudu", "--columns", "79", "--dither", "ordered", "x.bmp"}, "", QDir::current().absoluteFilePath("x.bmp"), 79},
+        {{"ezedudu", "a.bmp", "b.bmp"}, "one picture at most", std::nullopt, std::nullopt},
+        {{"ezedudu", "--gamma", "0"}, "--gamma takes a number from 0.1 to 10", std::nullopt, std::nullopt},
+        {{"ezedudu", "--preview-theme", "dark"}, "Unknown option 'preview-theme'.", std::nullopt, std::nullopt},
     };
     for (const auto& c : cases) {
-        const ParsedStartup parsed = ParseStartupArguments(c.arguments);
-        EXPECT_EQ(parsed.request.has_value(), c.accepted) << c.arguments.join(' ').toStdString();
-        EXPECT_EQ(parsed.usageError, c.saying);
+        ProgramArguments arguments("ezedudu", ArtOptionSet::Conversion);
+        StartupRequest request;
+        EXPECT_EQ(ParseStartupArguments(arguments, c.arguments, request), c.saying);
+        EXPECT_EQ(request.picture, c.picture) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(request.options.columns, c.columns) << c.arguments.join(' ').toStdString();
     }
-    const StartupRequest request = *ParseStartupArguments({"ezedudu", "--columns", "79", "x.bmp"}).request;
-    EXPECT_EQ(request.picture, QDir::current().absoluteFilePath("x.bmp"));
-    EXPECT_EQ(request.options.columns, 79);
-    EXPECT_FALSE(ParseStartupArguments({"ezedudu"}).request->picture);
 }
 
 TEST_F(StartupSequence, OverwritesAnEarlierNfo)

@@ -2,7 +2,7 @@
 #include "remembered_options.h"
 #include "studio_window.h"
 
-#include "ezedudu/conversion_arguments.h"
+#include "ezedudu/command_line.h"
 #include "ezedudu/picture_loader.h"
 
 #include "bmp_writer.h"
@@ -35,6 +35,13 @@ ConversionOptions Columns(std::int64_t columns)
     return options;
 }
 
+// The control of an option of the option table.
+template <typename Part>
+Part* Control(QWidget& window, const char* option)
+{
+    return window.findChild<QWidget*>(option)->findChild<Part*>();
+}
+
 class Studio : public testing::Test {
 protected:
     QString Path(const char* name) const { return folder.filePath(name); }
@@ -54,17 +61,17 @@ TEST_F(Studio, SavesAndExportsExactlyWhatTheCliMakesWithTheSameOptions)
     } cases[] = {
         {"40 columns, levels, gamma, ordered dither",
          [](QWidget& w) {
-             w.findChild<QSpinBox*>("columns")->setValue(40);
-             w.findChild<QCheckBox*>("levelsAuto")->setChecked(true);
-             w.findChild<QWidget*>("gamma")->findChild<QDoubleSpinBox*>()->setValue(1.4);
-             w.findChild<QComboBox*>("dither")->setCurrentIndex(2);
+             Control<QSpinBox>(w, "columns")->setValue(40);
+             Control<QComboBox>(w, "levels")->setCurrentIndex(1);
+             Control<QDoubleSpinBox>(w, "gamma")->setValue(1.4);
+             Control<QComboBox>(w, "dither")->setCurrentIndex(2);
          }},
         {"natural size, 9 x 16 cells, inverted, contrast",
          [](QWidget& w) {
-             w.findChild<QCheckBox*>("naturalSize")->setChecked(true);
-             w.findChild<QComboBox*>("cellAspect")->setCurrentIndex(1);
-             w.findChild<QCheckBox*>("invert")->setChecked(true);
-             w.findChild<QWidget*>("contrast")->findChild<QDoubleSpinBox*>()->setValue(-30);
+             Control<QSpinBox>(w, "columns")->setValue(0); // auto
+             Control<QComboBox>(w, "cell-aspect")->setCurrentIndex(1);
+             Control<QCheckBox>(w, "invert")->setChecked(true);
+             Control<QDoubleSpinBox>(w, "contrast")->setValue(-30);
          }},
     };
     for (const auto& c : cases) {
@@ -158,21 +165,31 @@ TEST_F(Studio, RemembersItsOptionsAndTheCommandLineWins)
     left.art.dither = Dither::Ordered;
     RememberOptions(settings, left, PreviewTheme::Dark);
 
-    ConversionOptions recalled;
-    PreviewTheme theme = PreviewTheme::Light;
-    RecallOptions(settings, recalled, theme);
-    QCommandLineParser parser;
-    const ConversionArguments arguments;
-    arguments.AddTo(parser);
-    ASSERT_TRUE(parser.parse({"ezedudu-studio", "--columns", "60", "--invert"}));
-    ASSERT_EQ(arguments.Read(parser, recalled), "");
+    ArtSettings recalled;
+    RecallOptions(settings, recalled.conversion, recalled.theme);
+    ProgramArguments arguments("ezedudu-studio", ArtOptionSet::ConversionAndPreview);
+    ASSERT_EQ(arguments.Parse({"ezedudu-studio", "--columns", "60", "--invert"}, recalled), "");
 
-    EXPECT_EQ(recalled.columns, 60);
-    EXPECT_EQ(recalled.cellAspect, 1.5);
-    EXPECT_EQ(recalled.art.tone.contrast, 20);
-    EXPECT_TRUE(recalled.art.tone.invert);
-    EXPECT_EQ(recalled.art.dither, Dither::Ordered);
-    EXPECT_EQ(theme, PreviewTheme::Dark);
+    EXPECT_EQ(recalled.conversion.columns, 60);
+    EXPECT_EQ(recalled.conversion.cellAspect, 1.5);
+    EXPECT_EQ(recalled.conversion.art.tone.contrast, 20);
+    EXPECT_TRUE(recalled.conversion.art.tone.invert);
+    EXPECT_EQ(recalled.conversion.art.dither, Dither::Ordered);
+    EXPECT_EQ(recalled.theme, PreviewTheme::Dark);
+}
+
+// Every option the studio takes has a control that shows it and can clear
+// it: rows given on its command line are no hidden limit.
+TEST_F(Studio, ShowsEveryOptionItWasGiven)
+{
+    ConversionOptions given = Columns(60);
+    given.rows = 10;
+    given.maxPixels = 5'000'000;
+    StudioWindow window(settings, given, PreviewTheme::Light);
+    EXPECT_EQ(Control<QSpinBox>(window, "rows")->value(), 10);
+    EXPECT_EQ(window.CliCommand(), "ezedudu-cli --columns 60 --rows 10 --max-megapixels 5 PICTURE");
+    Control<QSpinBox>(window, "rows")->setValue(0); // auto
+    EXPECT_EQ(window.CliCommand(), "ezedudu-cli --columns 60 --max-megapixels 5 PICTURE");
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include "ezedudu/art_size.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -29,11 +28,6 @@ constexpr std::int64_t NfoLineStart(std::int64_t cols, std::int64_t row)
 // The size of the art in an NFO file's text (NfoFrame's layout): its first
 // line's length and the number of lines before the empty and closing lines.
 ArtSize MeasureArt(std::string_view nfo);
-
-// Where a picture's NFO file goes: beside it, with the file name's extension
-// replaced by ".nfo" (added when there is none). "logo.bmp" gives "logo.nfo",
-// "logo" gives "logo.nfo" in the same folder.
-std::filesystem::path NfoPathFor(const std::filesystem::path& picture);
 
 // The NFO bytes as UTF-8 for terminals and editors that do not speak code
 // page 437: each glyph byte becomes its UTF-8 form; ASCII passes through.

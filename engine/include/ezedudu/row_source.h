@@ -28,7 +28,7 @@ public:
     virtual bool CanSplit() const = 0;
 
     // Gives every row first <= y < end to the sink once, in the source's
-    // order. False when the sink stopped it. Throws Error when the
+    // order. False when the sink stopped it. Throws when the
     // rows cannot be read or are corrupt.
     virtual bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const = 0;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ezedudu/art_size.h"
+#include "ezedudu/conversion_options.h"
 #include "ezedudu/convert.h"
 #include "ezedudu/picture_loader.h"
 
@@ -11,20 +11,6 @@
 #include <string>
 
 namespace ezedudu {
-
-// How a picture becomes NFO art. The defaults give one character for every
-// 2 x 3 pixels, each the glyph of its cell's band.
-struct ConversionOptions {
-    std::int64_t maxPixels = DefaultMaxPixels;
-    // Art of this many columns and/or rows: the picture is resampled to fit
-    // (see FitArt) before it is converted.
-    std::optional<std::int64_t> columns;
-    std::optional<std::int64_t> rows;
-    double cellAspect = DefaultCellAspect; // the viewer's character height over width
-    ArtOptions art;
-
-    bool Resamples() const { return columns || rows; }
-};
 
 // One picture's way to NFO bytes, the same for every program: open the
 // picture (its headers checked at once), convert it with the options, hand

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ezedudu/canvas.h"
+#include "ezedudu/conversion_options.h"
 #include "ezedudu/row_source.h"
 
 #include <QImage>
@@ -11,10 +12,6 @@
 #include <string>
 
 namespace ezedudu {
-
-// 400 million pixels by default: large enough for any photo, small enough
-// that a header claiming absurd dimensions is refused before any work.
-inline constexpr std::int64_t DefaultMaxPixels = 400'000'000;
 
 // Opens the picture file at path for reading row by row. A file that starts
 // with the bitmap signature "BM" is read by the program's own bitmap reader,

@@ -1,16 +1,14 @@
 #pragma once
 
+#include "ezedudu/conversion_options.h"
+
 #include <QImage>
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace ezedudu {
-
-enum class PreviewTheme {
-    Light, // dark text on white
-    Dark,  // light grey on black, as DOS showed it
-};
 
 // A viewer's character cell is this many pixels wide.
 inline constexpr int PreviewCellWidth = 8;
@@ -23,6 +21,9 @@ inline constexpr int PreviewCellWidth = 8;
 // offscreen included.
 QImage RenderPreview(std::string_view nfo, double cellAspect, PreviewTheme theme,
                      int cellWidth = PreviewCellWidth);
+
+// The preview encoded as a PNG file's bytes.
+std::string PngBytes(const QImage& preview);
 
 // Saves the preview as PNG, whole or not at all. Throws ezedudu::Error
 // (OutputFailed) naming the path and the reason.

@@ -1,0 +1,237 @@
+#include "ezedudu/option_table.h"
+
+#include <charconv>
+#include <cmath>
+#include <locale>
+#include <sstream>
+
+namespace ezedudu {
+namespace {
+
+constexpr double MaxArtSide = 100'000;
+constexpr double PixelsPerMegapixel = 1'000'000;
+
+constexpr OptionChoice LevelsChoices[] = {{"off", "As they are"}, {"auto", "Stretched (1st to 99th percentile)"}};
+constexpr OptionChoice DitherChoices[] = {
+    {"none", "None"}, {"floyd-steinberg", "Floyd\u2013Steinberg"}, {"ordered", "Ordered (4 \u00d7 4 Bayer)"}};
+constexpr OptionChoice ThemeChoices[] = {{"light", "Dark on white"}, {"dark", "Light grey on black"}};
+constexpr OptionPreset CellPresets[] = {
+    {"8 \u00d7 16 VGA (2.0)", 2.0}, {"9 \u00d7 16 (1.78)", 16.0 / 9.0}, {"Plain 2 \u00d7 3 grid (1.5)", 1.5}};
+
+OptionValue Unset(const std::optional<std::int64_t>& side)
+{
+    return side ? OptionValue(double(*side)) : std::nullopt;
+}
+
+std::optional<std::int64_t> Side(OptionValue value)
+{
+    return value ? std::optional<std::int64_t>(std::int64_t(*value)) : std::nullopt;
+}
+
+// ToneOptions and the preview theme keep their own types; the table hands
+// them over as numbers.
+const OptionEntry Table[] = {
+    {.flag = "columns", .type = OptionType::Whole, .valueName = "N", .minimum = 1, .maximum = MaxArtSide,
+     .unsetName = "auto", .settingsKey = "art/columns",
+     .help = "Make the art N characters wide (NFO viewers show 80: 79 fits them); auto follows --rows, or the "
+             "picture's own size (a character for every 2 x 3 pixels) when both are auto.",
+     .label = "Columns", .control = OptionControl::SpinBox,
+     .get = [](const ArtSettings& s) { return Unset(s.conversion.columns); },
+     .set = [](ArtSettings& s, OptionValue v) { s.conversion.columns = Side(v); }},
+    {.flag = "rows", .type = OptionType::Whole, .valueName = "M", .minimum = 1, .maximum = MaxArtSide,
+     .unsetName = "auto", .settingsKey = "art/rows",
+     .help = "Make the art M lines high; with --columns, the largest art that fits both.",
+     .label = "Lines", .control = OptionControl::SpinBox,
+     .get = [](const ArtSettings& s) { return Unset(s.conversion.rows); },
+     .set = [](ArtSettings& s, OptionValue v) { s.conversion.rows = Side(v); }},
+    {.flag = "cell-aspect", .type = OptionType::Decimal, .valueName = "A", .minimum = 0.1, .maximum = 10,
+     .decimals = 2, .presets = CellPresets, .settingsKey = "art/cellAspect",
+     .help = "The viewer's character height over width, so that the art keeps the picture's proportions: 2.0 for "
+             "8 x 16 VGA cells, 1.5 for the plain 2 x 3 grid.",
+     .label = "Viewer's cells", .control = OptionControl::ComboBox,
+     .get = [](const ArtSettings& s) { return OptionValue(s.conversion.cellAspect); },
+     .set = [](ArtSettings& s, OptionValue v) { s.conversion.cellAspect = *v; }},
+    {.flag = "levels", .type = OptionType::Choice, .valueName = "MODE", .choices = LevelsChoices,
+     .settingsKey = "art/levels",
+     .help = "auto stretches the picture's 1st to 99th percentile of brightness onto the full range.",
+     .label = "Levels", .control = OptionControl::ComboBox,
+     .get = [](const ArtSettings& s) { return OptionValue(s.conversion.art.tone.levelsAuto ? 1 : 0); },
+     .set = [](ArtSettings& s, OptionValue v) { s.conversion.art.tone.levelsAuto = *v != 0; }},
+    {.flag = "contrast", .type = OptionType::Whole, .valueName = "C", .minimum = -100, .maximum = 100,
+     .settingsKey = "art/contrast", .help = "Contrast.", .label = "Contrast", .control = OptionControl::Slider,
+     .get = [](const ArtSettings& s) { return OptionValue(s.conversion.art.tone.contrast); },
+     .set = [](ArtSettings& s, OptionValue v) { s.conversion.art.tone.contrast = int(*v); }},
+    {.flag = "brightness", .type = OptionType::Whole, .valueName = "B", .minimum = -255, .maximum = 255,
+     .settingsKey = "art/brightness", .help = "Brightness.", .label = "Brightness",
+     .control = OptionControl::Slider,
+     .get = [](const ArtSettings& s) { return OptionValue(s.conversion.art.tone.brightness); },
+     .set = [](ArtSettings& s, OptionValue v) { s.conversion.art.tone.brightness = int(*v); }},
+    {.flag = "gamma", .type = OptionType::Decimal, .valueName = "G", .minimum = 0.1, .maximum = 10, .decimals = 2,
+     .settingsKey = "art/gamma", .help = "Gamma; above 1 lightens the middle tones.", .label = "Gamma",
+     .control = OptionControl::Slider,
+     .get = [](const ArtSettings& s) { return OptionValue(s.conversion.art.tone.gamma); },
+     .set = [](ArtSettings& s, OptionValue v) { s.conversion.art.tone.gamma = *v; }},
+    {.flag = "invert", .type = OptionType::Switch, .settingsKey = "art/invert",
+     .help = "Invert the tones, for viewers showing light text on dark.",
+     .label = "Invert, for light-on-dark viewers", .control = OptionControl::CheckBox,
+     .get = [](const ArtSettings& s) { return OptionValue(s.conversion.art.tone.invert ? 1 : 0); },
+     .set = [](ArtSettings& s, OptionValue v) { s.conversion.art.tone.invert = *v != 0; }},
+    {.flag = "dither", .type = OptionType::Choice, .valueName = "MODE", .choices = DitherChoices,
+     .settingsKey = "art/dither",
+     .help = "Dithering: each cell's rounding spreads to its neighbours (floyd-steinberg), or a 4 x 4 pattern "
+             "offsets the levels (ordered); both keep the mean brightness of areas.",
+     .label = "Dithering", .control = OptionControl::ComboBox,
+     .get = [](const ArtSettings& s) { return OptionValue(int(s.conversion.art.dither)); },
+     .set = [](ArtSettings& s, OptionValue v) { s.conversion.art.dither = Dither(int(*v)); }},
+    {.flag = "max-megapixels", .type = OptionType::Whole, .valueName = "N", .minimum = 1, .maximum = 1'000'000,
+     .settingsKey = "limits/maxMegapixels",
+     .help = "Refuse pictures with more than N million pixels. Bitmaps are read a few rows at a time; other "
+             "formats are decoded whole, 4 bytes a pixel: 400 million pixels take 1.6 GB of memory.",
+     .label = "Pixel limit (millions)", .control = OptionControl::SpinBox,
+     .get = [](const ArtSettings& s) { return OptionValue(double(s.conversion.maxPixels) / PixelsPerMegapixel); },
+     .set = [](ArtSettings& s, OptionValue v) { s.conversion.maxPixels = std::int64_t(*v * PixelsPerMegapixel); }},
+    {.flag = "preview-theme", .type = OptionType::Choice, .valueName = "THEME", .choices = ThemeChoices,
+     .settingsKey = "preview/theme", .help = "The preview's colours: dark text on white, or light grey on black.",
+     .label = "Preview", .control = OptionControl::ComboBox, .previewOnly = true,
+     .get = [](const ArtSettings& s) { return OptionValue(int(s.theme)); },
+     .set = [](ArtSettings& s, OptionValue v) { s.theme = PreviewTheme(int(*v)); }},
+};
+
+// Numbers read and written the same way whatever the user's locale is.
+std::string NumberText(double number)
+{
+    if (number == std::trunc(number) && std::abs(number) < 1e15)
+        return std::to_string(static_cast<long long>(number));
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    // The fewest digits that read back exactly.
+    for (int digits = 1; digits <= 17; ++digits) {
+        text.str({});
+        text.precision(digits);
+        text << number;
+        double back = 0;
+        std::istringstream reading(text.str());
+        reading.imbue(std::locale::classic());
+        if (reading >> back && back == number)
+            break;
+    }
+    return text.str();
+}
+
+std::optional<double> ReadNumber(std::string_view text, OptionType type)
+{
+    if (type == OptionType::Whole) {
+        long long whole = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), whole);
+        if (error != std::errc() || end != text.data() + text.size())
+            return std::nullopt;
+        return double(whole);
+    }
+    std::istringstream reading{std::string(text)};
+    reading.imbue(std::locale::classic());
+    double number = 0;
+    if (text.empty() || !(reading >> number) || reading.peek() != std::char_traits<char>::eof() ||
+        !std::isfinite(number))
+        return std::nullopt;
+    return number;
+}
+
+std::string ChoiceNames(const OptionEntry& option)
+{
+    std::string names;
+    for (std::size_t i = 0; i < option.choices.size(); ++i) {
+        if (i > 0)
+            names += i + 1 == option.choices.size() ? " or " : ", ";
+        names += option.choices[i].name;
+    }
+    return names;
+}
+
+std::string RangeText(const OptionEntry& option)
+{
+    std::string range = NumberText(option.minimum) + " to " + NumberText(option.maximum);
+    if (!option.unsetName.empty())
+        range += " or " + std::string(option.unsetName);
+    return range;
+}
+
+} // namespace
+
+std::span<const OptionEntry> OptionTable()
+{
+    return Table;
+}
+
+std::string ParseOptionValue(const OptionEntry& option, std::string_view text, OptionValue& value)
+{
+    const std::string flag = "--" + std::string(option.flag);
+    switch (option.type) {
+    case OptionType::Switch:
+        // Given on the command line without a value; remembered as a word.
+        if (text.empty() || text == "true" || text == "false") {
+            value = text == "false" ? 0 : 1;
+            return {};
+        }
+        return flag + " takes no value";
+    case OptionType::Choice:
+        for (std::size_t i = 0; i < option.choices.size(); ++i)
+            if (text == option.choices[i].name) {
+                value = double(i);
+                return {};
+            }
+        return flag + " takes " + ChoiceNames(option);
+    case OptionType::Whole:
+    case OptionType::Decimal:
+        break;
+    }
+    if (!option.unsetName.empty() && text == option.unsetName) {
+        value.reset();
+        return {};
+    }
+    const std::optional<double> number = ReadNumber(text, option.type);
+    if (!number || *number < option.minimum || *number > option.maximum)
+        return flag + " takes " + (option.type == OptionType::Whole ? "a whole number" : "a number") + " from " +
+               RangeText(option);
+    value = number;
+    return {};
+}
+
+std::string FormatOptionValue(const OptionEntry& option, OptionValue value)
+{
+    if (!value)
+        return std::string(option.unsetName);
+    switch (option.type) {
+    case OptionType::Choice: return std::string(option.choices[std::size_t(*value)].name);
+    case OptionType::Switch: return *value != 0 ? "true" : "false";
+    case OptionType::Whole:
+    case OptionType::Decimal: break;
+    }
+    return NumberText(*value);
+}
+
+std::string DescribeValues(const OptionEntry& option)
+{
+    switch (option.type) {
+    case OptionType::Switch: return {};
+    case OptionType::Choice: return ChoiceNames(option) + "; default " + FormatOptionValue(option, option.Default());
+    case OptionType::Whole:
+    case OptionType::Decimal: break;
+    }
+    return RangeText(option) + "; default " + FormatOptionValue(option, option.Default());
+}
+
+std::vector<std::string> ArgumentsFor(const ArtSettings& settings, bool withPreviewOptions)
+{
+    std::vector<std::string> words;
+    for (const OptionEntry& option : OptionTable()) {
+        const OptionValue value = option.get(settings);
+        if ((option.previewOnly && !withPreviewOptions) || value == option.Default())
+            continue;
+        words.push_back("--" + std::string(option.flag));
+        if (option.type != OptionType::Switch)
+            words.push_back(FormatOptionValue(option, value));
+    }
+    return words;
+}
+
+} // namespace ezedudu
