@@ -8,18 +8,19 @@ _ezedudu()
 
     case $prev in
         --dither) COMPREPLY=($(compgen -W 'none floyd-steinberg ordered' -- "$cur")); return ;;
-        --levels) COMPREPLY=($(compgen -W 'auto' -- "$cur")); return ;;
+        --levels) COMPREPLY=($(compgen -W 'off auto' -- "$cur")); return ;;
+        --columns | --rows) COMPREPLY=($(compgen -W 'auto' -- "$cur")); return ;;
         --preview-theme) COMPREPLY=($(compgen -W 'light dark' -- "$cur")); return ;;
         --preview) _filedir png; return ;;
         -o | --output) _filedir; return ;;
-        --columns | --rows | --cell-aspect | --contrast | --brightness | --gamma | --max-megapixels) return ;;
+        --cell-aspect | --contrast | --brightness | --gamma | --max-megapixels) return ;;
     esac
 
     if [[ $cur == -* ]]; then
         local options='--columns --rows --cell-aspect --levels --contrast --brightness --gamma --invert
             --dither --max-megapixels -h --help -v --version'
-        [[ ${words[0]##*/} == ezedudu-cli ]] &&
-            options+=' -o --output --preview --preview-theme --utf8 -q --quiet'
+        [[ ${words[0]##*/} != ezedudu ]] && options+=' --preview-theme'
+        [[ ${words[0]##*/} == ezedudu-cli ]] && options+=' -o --output --preview --utf8 -q --quiet'
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return
     fi
