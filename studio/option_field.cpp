@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QSpinBox>
 
@@ -27,12 +29,21 @@ OptionField::OptionField(const OptionEntry& entry, QWidget* parent) : QWidget(pa
         connect(check, &QCheckBox::toggled, this, &OptionField::changed);
         break;
     case OptionControl::Slider:
-        slider = new SliderField(option.minimum, option.maximum, option.decimals, option.Default().value_or(0), this);
+        slider = new SliderField(option.minimum, option.maximum, option.decimals, NumberOf(option.Default()), this);
         layout->addWidget(slider);
         connect(slider, &SliderField::valueChanged, this, &OptionField::changed);
         break;
     case OptionControl::ComboBox:
         BuildList();
+        break;
+    case OptionControl::LineEdit:
+        line = new QLineEdit(this);
+        line->setMaxLength(int(option.maximum));
+        line->setPlaceholderText(QtText(option.unsetName));
+        // Only printable ASCII reaches the file.
+        line->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[ -~]*")), line));
+        layout->addWidget(line);
+        connect(line, &QLineEdit::editingFinished, this, &OptionField::changed);
         break;
     case OptionControl::SpinBox:
         BuildNumber();
@@ -87,18 +98,20 @@ void OptionField::BuildList()
 OptionValue OptionField::Value() const
 {
     if (check)
-        return check->isChecked() ? 1 : 0;
+        return check->isChecked() ? 1.0 : 0.0;
+    if (line) // left empty, the option is unset: no closing line
+        return line->text().isEmpty() ? OptionValue() : OptionValue(line->text().toStdString());
     if (slider)
         return slider->Value();
     if (list && option.presets.empty())
-        return list->currentIndex();
+        return double(list->currentIndex());
     if (list && !CustomChosen())
         return option.presets[std::size_t(list->currentIndex())].value;
     if (decimal)
         return decimal->value();
     if (whole->value() < option.minimum)
-        return std::nullopt;
-    return whole->value();
+        return {};
+    return double(whole->value());
 }
 
 void OptionField::SetValue(OptionValue value)
@@ -106,22 +119,24 @@ void OptionField::SetValue(OptionValue value)
     // The parts' signals reach the outside only through this field's own.
     const QSignalBlocker quiet(this);
     if (check)
-        check->setChecked(value.value_or(0) != 0);
+        check->setChecked(NumberOf(value) != 0);
+    else if (line)
+        line->setText(QtText(std::holds_alternative<std::string>(value) ? std::get<std::string>(value) : ""));
     else if (slider)
-        slider->SetValue(value.value_or(0));
+        slider->SetValue(NumberOf(value));
     else if (list && option.presets.empty())
-        list->setCurrentIndex(int(value.value_or(0)));
+        list->setCurrentIndex(int(NumberOf(value)));
     if (list && !option.presets.empty()) {
         int index = int(option.presets.size()); // Custom
         for (std::size_t i = 0; i < option.presets.size(); ++i)
-            if (value && std::abs(option.presets[i].value - *value) < 1e-9)
+            if (std::abs(option.presets[i].value - NumberOf(value)) < 1e-9)
                 index = int(i);
         list->setCurrentIndex(index);
     }
     if (decimal)
-        decimal->setValue(value.value_or(option.minimum));
+        decimal->setValue(NumberOf(value));
     if (whole)
-        whole->setValue(value ? int(std::lround(*value)) : whole->minimum());
+        whole->setValue(std::holds_alternative<double>(value) ? int(std::lround(NumberOf(value))) : whole->minimum());
     UpdateEnabling();
 }
 

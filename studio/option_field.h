@@ -7,6 +7,7 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QLineEdit;
 class QSpinBox;
 
 namespace ezedudu {
@@ -16,7 +17,8 @@ class SliderField;
 // The studio's control for one option of the option table, the kind the
 // table names: a spin box (its lowest step reads "auto" where the option may
 // be left unset), a slider with a number field, a list of choices or of
-// presets with a field for other numbers, or a check box.
+// presets with a field for other numbers, a check box, or a line of text
+// (left empty, the option is unset).
 class OptionField : public QWidget {
     Q_OBJECT
 
@@ -43,6 +45,7 @@ private:
     SliderField* slider = nullptr;
     QComboBox* list = nullptr;
     QCheckBox* check = nullptr;
+    QLineEdit* line = nullptr;
 };
 
 } // namespace ezedudu

@@ -3,6 +3,7 @@
 #include "ezedudu/glyph_ramp.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace ezedudu {
 
@@ -22,10 +23,19 @@ std::string NfoFrame(std::int64_t cols, std::int64_t rows)
 
 ArtSize MeasureArt(std::string_view nfo)
 {
-    // The art's lines are all but the last two, the empty and the closing line.
-    const auto lines = std::int64_t(std::count(nfo.begin(), nfo.end(), '\n'));
-    const std::int64_t rows = std::max<std::int64_t>(0, lines - 2);
-    return {rows > 0 ? std::int64_t(nfo.find(LineEnd)) : 0, rows};
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0; start < nfo.size();) {
+        const std::size_t end = std::min(nfo.find(LineEnd, start), nfo.size());
+        lines.push_back(nfo.substr(start, end - start));
+        start = end + LineEnd.size();
+    }
+    // An empty line before the last one sets the closing line apart.
+    const bool closed = lines.size() >= 2 && lines[lines.size() - 2].empty();
+    const std::size_t artLines = closed ? lines.size() - 2 : lines.size();
+    std::size_t widest = 0;
+    for (std::size_t line = 0; line < artLines; ++line)
+        widest = std::max(widest, lines[line].size());
+    return {std::int64_t(widest), std::int64_t(artLines)};
 }
 
 std::string NfoToUtf8(std::string_view nfo)

@@ -1,5 +1,6 @@
 #include "ezedudu/option_table.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <locale>
@@ -18,14 +19,14 @@ constexpr OptionChoice ThemeChoices[] = {{"light", "Dark on white"}, {"dark", "L
 constexpr OptionPreset CellPresets[] = {
     {"8 \u00d7 16 VGA (2.0)", 2.0}, {"9 \u00d7 16 (1.78)", 16.0 / 9.0}, {"Plain 2 \u00d7 3 grid (1.5)", 1.5}};
 
-OptionValue Unset(const std::optional<std::int64_t>& side)
+OptionValue Unset(const std::optional<std::int64_t>& count)
 {
-    return side ? OptionValue(double(*side)) : std::nullopt;
+    return count ? OptionValue(double(*count)) : OptionValue();
 }
 
-std::optional<std::int64_t> Side(OptionValue value)
+std::optional<std::int64_t> Count(const OptionValue& value)
 {
-    return value ? std::optional<std::int64_t>(std::int64_t(*value)) : std::nullopt;
+    return std::holds_alternative<double>(value) ? std::optional(std::int64_t(NumberOf(value))) : std::nullopt;
 }
 
 // ToneOptions and the preview theme keep their own types; the table hands
@@ -37,64 +38,87 @@ const OptionEntry Table[] = {
              "picture's own size (a character for every 2 x 3 pixels) when both are auto.",
      .label = "Columns", .control = OptionControl::SpinBox,
      .get = [](const ArtSettings& s) { return Unset(s.conversion.columns); },
-     .set = [](ArtSettings& s, OptionValue v) { s.conversion.columns = Side(v); }},
+     .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.columns = Count(v); }},
     {.flag = "rows", .type = OptionType::Whole, .valueName = "M", .minimum = 1, .maximum = MaxArtSide,
      .unsetName = "auto", .settingsKey = "art/rows",
      .help = "Make the art M lines high; with --columns, the largest art that fits both.",
      .label = "Lines", .control = OptionControl::SpinBox,
      .get = [](const ArtSettings& s) { return Unset(s.conversion.rows); },
-     .set = [](ArtSettings& s, OptionValue v) { s.conversion.rows = Side(v); }},
+     .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.rows = Count(v); }},
     {.flag = "cell-aspect", .type = OptionType::Decimal, .valueName = "A", .minimum = 0.1, .maximum = 10,
      .decimals = 2, .presets = CellPresets, .settingsKey = "art/cellAspect",
      .help = "The viewer's character height over width, so that the art keeps the picture's proportions: 2.0 for "
              "8 x 16 VGA cells, 1.5 for the plain 2 x 3 grid.",
      .label = "Viewer's cells", .control = OptionControl::ComboBox,
      .get = [](const ArtSettings& s) { return OptionValue(s.conversion.cellAspect); },
-     .set = [](ArtSettings& s, OptionValue v) { s.conversion.cellAspect = *v; }},
+     .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.cellAspect = NumberOf(v); }},
     {.flag = "levels", .type = OptionType::Choice, .valueName = "MODE", .choices = LevelsChoices,
      .settingsKey = "art/levels",
      .help = "auto stretches the picture's 1st to 99th percentile of brightness onto the full range.",
      .label = "Levels", .control = OptionControl::ComboBox,
-     .get = [](const ArtSettings& s) { return OptionValue(s.conversion.art.tone.levelsAuto ? 1 : 0); },
-     .set = [](ArtSettings& s, OptionValue v) { s.conversion.art.tone.levelsAuto = *v != 0; }},
+     .get = [](const ArtSettings& s) { return OptionValue(s.conversion.art.tone.levelsAuto ? 1.0 : 0.0); },
+     .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.art.tone.levelsAuto = NumberOf(v) != 0; }},
     {.flag = "contrast", .type = OptionType::Whole, .valueName = "C", .minimum = -100, .maximum = 100,
      .settingsKey = "art/contrast", .help = "Contrast.", .label = "Contrast", .control = OptionControl::Slider,
-     .get = [](const ArtSettings& s) { return OptionValue(s.conversion.art.tone.contrast); },
-     .set = [](ArtSettings& s, OptionValue v) { s.conversion.art.tone.contrast = int(*v); }},
+     .get = [](const ArtSettings& s) { return OptionValue(double(s.conversion.art.tone.contrast)); },
+     .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.art.tone.contrast = int(NumberOf(v)); }},
     {.flag = "brightness", .type = OptionType::Whole, .valueName = "B", .minimum = -255, .maximum = 255,
      .settingsKey = "art/brightness", .help = "Brightness.", .label = "Brightness",
      .control = OptionControl::Slider,
-     .get = [](const ArtSettings& s) { return OptionValue(s.conversion.art.tone.brightness); },
-     .set = [](ArtSettings& s, OptionValue v) { s.conversion.art.tone.brightness = int(*v); }},
+     .get = [](const ArtSettings& s) { return OptionValue(double(s.conversion.art.tone.brightness)); },
+     .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.art.tone.brightness = int(NumberOf(v)); }},
     {.flag = "gamma", .type = OptionType::Decimal, .valueName = "G", .minimum = 0.1, .maximum = 10, .decimals = 2,
      .settingsKey = "art/gamma", .help = "Gamma; above 1 lightens the middle tones.", .label = "Gamma",
      .control = OptionControl::Slider,
      .get = [](const ArtSettings& s) { return OptionValue(s.conversion.art.tone.gamma); },
-     .set = [](ArtSettings& s, OptionValue v) { s.conversion.art.tone.gamma = *v; }},
+     .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.art.tone.gamma = NumberOf(v); }},
     {.flag = "invert", .type = OptionType::Switch, .settingsKey = "art/invert",
      .help = "Invert the tones, for viewers showing light text on dark.",
      .label = "Invert, for light-on-dark viewers", .control = OptionControl::CheckBox,
-     .get = [](const ArtSettings& s) { return OptionValue(s.conversion.art.tone.invert ? 1 : 0); },
-     .set = [](ArtSettings& s, OptionValue v) { s.conversion.art.tone.invert = *v != 0; }},
+     .get = [](const ArtSettings& s) { return OptionValue(s.conversion.art.tone.invert ? 1.0 : 0.0); },
+     .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.art.tone.invert = NumberOf(v) != 0; }},
     {.flag = "dither", .type = OptionType::Choice, .valueName = "MODE", .choices = DitherChoices,
      .settingsKey = "art/dither",
      .help = "Dithering: each cell's rounding spreads to its neighbours (floyd-steinberg), or a 4 x 4 pattern "
              "offsets the levels (ordered); both keep the mean brightness of areas.",
      .label = "Dithering", .control = OptionControl::ComboBox,
-     .get = [](const ArtSettings& s) { return OptionValue(int(s.conversion.art.dither)); },
-     .set = [](ArtSettings& s, OptionValue v) { s.conversion.art.dither = Dither(int(*v)); }},
+     .get = [](const ArtSettings& s) { return OptionValue(double(s.conversion.art.dither)); },
+     .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.art.dither = Dither(int(NumberOf(v))); }},
     {.flag = "max-megapixels", .type = OptionType::Whole, .valueName = "N", .minimum = 1, .maximum = 1'000'000,
      .settingsKey = "limits/maxMegapixels",
      .help = "Refuse pictures with more than N million pixels. Bitmaps are read a few rows at a time; other "
              "formats are decoded whole, 4 bytes a pixel: 400 million pixels take 1.6 GB of memory.",
      .label = "Pixel limit (millions)", .control = OptionControl::SpinBox,
      .get = [](const ArtSettings& s) { return OptionValue(double(s.conversion.maxPixels) / PixelsPerMegapixel); },
-     .set = [](ArtSettings& s, OptionValue v) { s.conversion.maxPixels = std::int64_t(*v * PixelsPerMegapixel); }},
+     .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.maxPixels = std::int64_t(NumberOf(v) * PixelsPerMegapixel); }},
+    {.flag = "center", .type = OptionType::Whole, .valueName = "WIDTH", .minimum = 1, .maximum = 1000,
+     .unsetName = "off", .settingsKey = "layout/center",
+     .help = "Centre the art and the closing line within WIDTH columns; NFO files are read 80 wide.",
+     .label = "Centre within", .control = OptionControl::SpinBox,
+     .get = [](const ArtSettings& s) { return Unset(s.conversion.layout.center); },
+     .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.layout.center = Count(v); }},
+    {.flag = "trim", .type = OptionType::Switch, .settingsKey = "layout/trim",
+     .help = "Drop the spaces at the ends of lines: viewers show none, and the file gets smaller.",
+     .label = "Trim spaces at line ends", .control = OptionControl::CheckBox,
+     .get = [](const ArtSettings& s) { return OptionValue(s.conversion.layout.trim ? 1.0 : 0.0); },
+     .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.layout.trim = NumberOf(v) != 0; }},
+    {.flag = "signature", .type = OptionType::Text, .valueName = "TEXT", .maximum = 200, .unsetName = "none",
+     .settingsKey = "layout/signature",
+     .help = "The closing line's text, or none for no closing line.", .label = "Closing line",
+     .control = OptionControl::LineEdit,
+     .get = [](const ArtSettings& s) {
+         const std::optional<std::string>& text = s.conversion.layout.signature;
+         return text ? OptionValue(*text) : OptionValue();
+     },
+     .set = [](ArtSettings& s, const OptionValue& v) {
+         const std::string* text = std::get_if<std::string>(&v);
+         s.conversion.layout.signature = text ? std::optional(*text) : std::nullopt;
+     }},
     {.flag = "preview-theme", .type = OptionType::Choice, .valueName = "THEME", .choices = ThemeChoices,
      .settingsKey = "preview/theme", .help = "The preview's colours: dark text on white, or light grey on black.",
      .label = "Preview", .control = OptionControl::ComboBox, .previewOnly = true,
-     .get = [](const ArtSettings& s) { return OptionValue(int(s.theme)); },
-     .set = [](ArtSettings& s, OptionValue v) { s.theme = PreviewTheme(int(*v)); }},
+     .get = [](const ArtSettings& s) { return OptionValue(double(s.theme)); },
+     .set = [](ArtSettings& s, const OptionValue& v) { s.theme = PreviewTheme(int(NumberOf(v))); }},
 };
 
 // Numbers read and written the same way whatever the user's locale is.
@@ -136,6 +160,11 @@ std::optional<double> ReadNumber(std::string_view text, OptionType type)
     return number;
 }
 
+bool IsPrintableAscii(char c)
+{
+    return c >= ' ' && c <= '~';
+}
+
 std::string ChoiceNames(const OptionEntry& option)
 {
     std::string names;
@@ -165,11 +194,15 @@ std::span<const OptionEntry> OptionTable()
 std::string ParseOptionValue(const OptionEntry& option, std::string_view text, OptionValue& value)
 {
     const std::string flag = "--" + std::string(option.flag);
+    if (!option.unsetName.empty() && text == option.unsetName) {
+        value = std::monostate();
+        return {};
+    }
     switch (option.type) {
     case OptionType::Switch:
         // Given on the command line without a value; remembered as a word.
         if (text.empty() || text == "true" || text == "false") {
-            value = text == "false" ? 0 : 1;
+            value = text == "false" ? 0.0 : 1.0;
             return {};
         }
         return flag + " takes no value";
@@ -180,44 +213,54 @@ std::string ParseOptionValue(const OptionEntry& option, std::string_view text, O
                 return {};
             }
         return flag + " takes " + ChoiceNames(option);
+    case OptionType::Text:
+        if (double(text.size()) <= option.maximum && std::all_of(text.begin(), text.end(), IsPrintableAscii)) {
+            value = std::string(text);
+            return {};
+        }
+        return flag + " takes printable ASCII text of up to " + NumberText(option.maximum) + " characters" +
+               (option.unsetName.empty() ? "" : ", or " + std::string(option.unsetName));
     case OptionType::Whole:
     case OptionType::Decimal:
         break;
-    }
-    if (!option.unsetName.empty() && text == option.unsetName) {
-        value.reset();
-        return {};
     }
     const std::optional<double> number = ReadNumber(text, option.type);
     if (!number || *number < option.minimum || *number > option.maximum)
         return flag + " takes " + (option.type == OptionType::Whole ? "a whole number" : "a number") + " from " +
                RangeText(option);
-    value = number;
+    value = *number;
     return {};
 }
 
-std::string FormatOptionValue(const OptionEntry& option, OptionValue value)
+std::string FormatOptionValue(const OptionEntry& option, const OptionValue& value)
 {
-    if (!value)
+    if (std::holds_alternative<std::monostate>(value))
         return std::string(option.unsetName);
+    if (const std::string* text = std::get_if<std::string>(&value))
+        return *text;
     switch (option.type) {
-    case OptionType::Choice: return std::string(option.choices[std::size_t(*value)].name);
-    case OptionType::Switch: return *value != 0 ? "true" : "false";
+    case OptionType::Choice: return std::string(option.choices[std::size_t(NumberOf(value))].name);
+    case OptionType::Switch: return NumberOf(value) != 0 ? "true" : "false";
     case OptionType::Whole:
-    case OptionType::Decimal: break;
+    case OptionType::Decimal:
+    case OptionType::Text: break;
     }
-    return NumberText(*value);
+    return NumberText(NumberOf(value));
 }
 
 std::string DescribeValues(const OptionEntry& option)
 {
+    const std::string defaultText = "; default " + FormatOptionValue(option, option.Default());
     switch (option.type) {
     case OptionType::Switch: return {};
-    case OptionType::Choice: return ChoiceNames(option) + "; default " + FormatOptionValue(option, option.Default());
+    case OptionType::Choice: return ChoiceNames(option) + defaultText;
+    case OptionType::Text:
+        return "up to " + NumberText(option.maximum) + " characters" +
+               (option.unsetName.empty() ? "" : " or " + std::string(option.unsetName)) + defaultText;
     case OptionType::Whole:
     case OptionType::Decimal: break;
     }
-    return RangeText(option) + "; default " + FormatOptionValue(option, option.Default());
+    return RangeText(option) + defaultText;
 }
 
 std::vector<std::string> ArgumentsFor(const ArtSettings& settings, bool withPreviewOptions)

@@ -39,9 +39,12 @@ ConversionJob::ConversionJob(std::shared_ptr<const RowSource> opened, const Conv
 
 std::optional<std::string> ConversionJob::Convert(ConversionObserver* observer) const
 {
-    if (options.Resamples())
-        return ConvertResampled(observer);
-    return ConvertRows(*picture, observer, ThreadsFor(*picture), options.art);
+    std::optional<std::string> nfo = options.Resamples()
+                                         ? ConvertResampled(observer)
+                                         : ConvertRows(*picture, observer, ThreadsFor(*picture), options.art);
+    if (nfo && !options.layout.ChangesNothing())
+        nfo = LayOut(*nfo, options.layout);
+    return nfo;
 }
 
 // Each cell reads a block reaching one pixel past its 2 x 3, so art of

@@ -27,7 +27,7 @@ TEST(OptionTable, ReadsBackWhatItWrites)
         if (option.type == OptionType::Whole || option.type == OptionType::Decimal)
             values.insert(values.end(), {option.minimum, option.maximum});
         for (const OptionValue& value : values) {
-            OptionValue back = 12345;
+            OptionValue back = 12345.0;
             EXPECT_EQ(ParseOptionValue(option, FormatOptionValue(option, value), back), "") << option.flag;
             EXPECT_EQ(back, value) << option.flag;
         }
@@ -54,6 +54,10 @@ TEST(OptionTable, RefusesValuesOutsideTheRange)
         {"dither", "ordered", ""},
         {"dither", "Ordered", "--dither takes none, floyd-steinberg or ordered"},
         {"invert", "yes", "--invert takes no value"},
+        {"center", "off", ""},
+        {"signature", "none", ""},
+        {"signature", "made by us", ""},
+        {"signature", "caf\xC3\xA9", "--signature takes printable ASCII text of up to 200 characters, or none"},
     };
     for (const auto& c : cases) {
         OptionValue value;

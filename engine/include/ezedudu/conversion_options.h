@@ -2,6 +2,7 @@
 
 #include "ezedudu/art_size.h"
 #include "ezedudu/convert.h"
+#include "ezedudu/layout.h"
 
 #include <cstdint>
 #include <optional>
@@ -22,6 +23,7 @@ struct ConversionOptions {
     std::optional<std::int64_t> rows;
     double cellAspect = DefaultCellAspect; // the viewer's character height over width
     ArtOptions art;
+    LayoutOptions layout;
 
     bool Resamples() const { return columns || rows; }
 };

@@ -25,8 +25,9 @@ constexpr std::int64_t NfoLineStart(std::int64_t cols, std::int64_t row)
     return row * (cols + std::int64_t(LineEnd.size()));
 }
 
-// The size of the art in an NFO file's text (NfoFrame's layout): its first
-// line's length and the number of lines before the empty and closing lines.
+// The size of the art in an NFO file's text: its widest line and the
+// number of its lines, which end where an empty line sets the closing line
+// apart (or with the text, when there is none).
 ArtSize MeasureArt(std::string_view nfo);
 
 // The NFO bytes as UTF-8 for terminals and editors that do not speak code

@@ -6,23 +6,33 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace ezedudu {
 
-// An option's value: a number (a choice as its index, a switch as 0 or 1),
-// or nothing for an option left unset (art as wide as the rows make it).
-using OptionValue = std::optional<double>;
+// An option's value: nothing for an option left unset (art as wide as the
+// rows make it, no signature), a number (a choice as its index, a switch as
+// 0 or 1), or a text.
+using OptionValue = std::variant<std::monostate, double, std::string>;
+
+// The value's number; 0 for any other value.
+inline double NumberOf(const OptionValue& value)
+{
+    const double* number = std::get_if<double>(&value);
+    return number ? *number : 0;
+}
 
 enum class OptionType {
     Whole,   // a whole number from minimum to maximum
     Decimal, // a number from minimum to maximum
     Choice,  // one of the names of choices
     Switch,  // given or not, without a value
+    Text,    // printable ASCII, at most maximum characters
 };
 
 // The studio's control for the option.
-enum class OptionControl { SpinBox, Slider, ComboBox, CheckBox };
+enum class OptionControl { SpinBox, Slider, ComboBox, CheckBox, LineEdit };
 
 struct OptionChoice {
     std::string_view name;  // on the command line and in the settings
@@ -54,7 +64,7 @@ struct OptionEntry {
     OptionControl control = OptionControl::CheckBox;
     bool previewOnly = false;    // only programs that draw previews take it
     OptionValue (*get)(const ArtSettings&) = nullptr;
-    void (*set)(ArtSettings&, OptionValue) = nullptr;
+    void (*set)(ArtSettings&, const OptionValue&) = nullptr;
 
     OptionValue Default() const { return get(ArtSettings{}); }
 };
@@ -67,7 +77,7 @@ std::span<const OptionEntry> OptionTable();
 std::string ParseOptionValue(const OptionEntry& option, std::string_view text, OptionValue& value);
 
 // The text that ParseOptionValue reads back as exactly this value.
-std::string FormatOptionValue(const OptionEntry& option, OptionValue value);
+std::string FormatOptionValue(const OptionEntry& option, const OptionValue& value);
 
 // What the option takes and its default, for --help: "1 to 100000 or auto;
 // default auto".
