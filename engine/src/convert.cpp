@@ -2,6 +2,7 @@
 
 #include "cell_bands.h"
 
+#include "ezedudu/glyph_choice.h"
 #include "ezedudu/glyph_ramp.h"
 #include "ezedudu/nfo_text.h"
 
@@ -74,7 +75,7 @@ bool ConvertHalves(const RowSource& source, const ProgressReport& report, std::i
 // converter can write glyphs at once.
 bool GlyphsAtOnce(const ArtOptions& art)
 {
-    return !art.tone.levelsAuto && art.dither == Dither::None;
+    return !art.tone.levelsAuto && art.dither == Dither::None && art.sharpen == 0;
 }
 
 // The converter's output table: glyphs through the tone curve, or the bare
@@ -93,21 +94,14 @@ LevelTable OutputTable(const ArtOptions& art)
     return table;
 }
 
-// Turns the levels of a converted frame into glyphs: the picture's levels
-// fix the automatic tone range, then tone and dithering apply.
+// Turns the levels of a converted frame into glyphs (see DrawArt).
 void FinishArt(char* text, std::int64_t cols, std::int64_t rows, const ArtOptions& art)
 {
-    LevelHistogram histogram{};
+    LevelGrid levels{cols, rows, std::vector<std::uint8_t>(static_cast<std::size_t>(cols * rows))};
     for (std::int64_t row = 0; row < rows; ++row)
         for (std::int64_t col = 0; col < cols; ++col)
-            ++histogram[static_cast<std::uint8_t>(text[NfoLineStart(cols, row) + col])];
-    const LevelTable tone = ToneTable(art.tone, histogram);
-    for (std::int64_t row = 0; row < rows; ++row)
-        for (std::int64_t col = 0; col < cols; ++col) {
-            char& cell = text[NfoLineStart(cols, row) + col];
-            cell = static_cast<char>(tone[static_cast<std::uint8_t>(cell)]);
-        }
-    DrawGlyphs(text, cols, rows, art.dither);
+            levels.At(col, row) = static_cast<std::uint8_t>(text[NfoLineStart(cols, row) + col]);
+    DrawArt(std::move(levels), 1, art, text);
 }
 
 } // namespace

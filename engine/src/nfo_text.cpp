@@ -43,10 +43,11 @@ std::string NfoToUtf8(std::string_view nfo)
     std::string utf8;
     utf8.reserve(nfo.size() * 3);
     for (const char byte : nfo) {
-        if (const GlyphBand* glyph = GlyphBandOf(static_cast<std::uint8_t>(byte)))
-            utf8 += glyph->utf8;
-        else
+        const std::string_view glyph = Utf8Of(static_cast<std::uint8_t>(byte));
+        if (glyph.empty())
             utf8 += byte;
+        else
+            utf8 += glyph;
     }
     return utf8;
 }

@@ -1,5 +1,6 @@
 #include "ezedudu/art_size.h"
 #include "ezedudu/convert.h"
+#include "ezedudu/glyph_choice.h"
 #include "ezedudu/glyph_ramp.h"
 #include "ezedudu/nfo_text.h"
 
@@ -67,9 +68,9 @@ double MeanGlyphLevel(std::uint8_t grey, Dither dither)
 {
     const std::int64_t cols = 64, rows = 48;
     std::string frame = NfoFrame(cols, rows);
-    for (std::int64_t row = 0; row < rows; ++row)
-        std::fill_n(frame.begin() + NfoLineStart(cols, row), cols, static_cast<char>(grey));
-    DrawGlyphs(frame.data(), cols, rows, dither);
+    ArtOptions art;
+    art.dither = dither;
+    DrawArt({cols, rows, std::vector<std::uint8_t>(std::size_t(cols * rows), grey)}, 1, art, frame.data());
     double sum = 0;
     for (std::int64_t row = 0; row < rows; ++row)
         for (std::int64_t col = 0; col < cols; ++col)
@@ -77,13 +78,53 @@ double MeanGlyphLevel(std::uint8_t grey, Dither dither)
     return sum / double(cols * rows);
 }
 
-TEST(DrawGlyphs, DitheringKeepsTheMeanLevelOfAUniformGrey)
+TEST(DrawArt, DitheringKeepsTheMeanLevelOfAUniformGrey)
 {
     for (const Dither dither : {Dither::FloydSteinberg, Dither::Ordered})
         for (const std::uint8_t grey : std::array<std::uint8_t, 4>{45, 100, 150, 200})
             EXPECT_NEAR(MeanGlyphLevel(grey, dither), grey, 3.0) << int(dither) << ", grey " << int(grey);
     // Without dithering, every cell takes its band's glyph.
     EXPECT_EQ(MeanGlyphLevel(100, Dither::None), 120.0);
+}
+
+// Each cell of 2 x 2 samples (top left, top right, bottom left, bottom
+// right) takes the glyph whose ink pattern lies nearest.
+TEST(DrawArt, ChoosesTheGlyphWhosePatternFitsTheCell)
+{
+    const struct {
+        std::array<std::uint8_t, 4> samples;
+        GlyphSet glyphs;
+        std::uint8_t glyph;
+    } cases[] = {
+        {{0, 0, 0, 0}, GlyphSet::Blocks, 219},         {{60, 60, 60, 60}, GlyphSet::Blocks, 178},
+        {{120, 120, 120, 120}, GlyphSet::Blocks, 177}, {{180, 180, 180, 180}, GlyphSet::Blocks, 176},
+        {{255, 255, 255, 255}, GlyphSet::Blocks, ' '}, {{30, 30, 30, 30}, GlyphSet::Blocks, 178}, // ties to the lighter
+        {{0, 0, 255, 255}, GlyphSet::Blocks, 223},     {{255, 255, 0, 0}, GlyphSet::Blocks, 220},
+        {{0, 255, 0, 255}, GlyphSet::Blocks, 221},     {{255, 0, 255, 0}, GlyphSet::Blocks, 222},
+        {{40, 60, 200, 230}, GlyphSet::Blocks, 223},   {{0, 255, 255, 0}, GlyphSet::Blocks, 177}, // no half fits
+        {{0, 0, 255, 255}, GlyphSet::Shades, 177},
+    };
+    for (const auto& c : cases) {
+        std::string frame = NfoFrame(1, 1);
+        const std::vector<std::uint8_t> grid{c.samples[0], c.samples[1], c.samples[2], c.samples[3]};
+        ArtOptions art;
+        art.glyphs = c.glyphs;
+        DrawArt({2, 2, grid}, 2, art, frame.data());
+        EXPECT_EQ(std::uint8_t(frame[0]), c.glyph) << int(c.samples[0]) << " " << int(c.samples[1]) << " "
+                                                   << int(c.samples[2]) << " " << int(c.samples[3]);
+    }
+}
+
+TEST(Sharpen, LeavesFlatAreasAndSteepensEdges)
+{
+    LevelGrid flat{3, 3, std::vector<std::uint8_t>(9, 100)};
+    Sharpen(flat, 2.0);
+    EXPECT_EQ(flat.levels, std::vector<std::uint8_t>(9, 100));
+    // A step from 100 to 200 between the second and third column: the 3 x 3
+    // averages are 125 and 175, so the sides move 2 x 25 apart.
+    LevelGrid edge{4, 1, {100, 100, 200, 200}};
+    Sharpen(edge, 2.0);
+    EXPECT_EQ(edge.levels, (std::vector<std::uint8_t>{100, 50, 250, 200}));
 }
 
 TEST(ConvertRows, DrawsTheArtThroughToneAndDither)

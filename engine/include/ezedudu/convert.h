@@ -31,11 +31,18 @@ public:
     virtual bool CancelRequested() { return false; }
 };
 
+enum class GlyphSet {
+    Shades, // the full block, the three shades and the space
+    Blocks, // and the four half blocks, for edges
+};
+
 // How cell levels become glyphs; the defaults give every cell the glyph of
 // its band.
 struct ArtOptions {
     ToneOptions tone;
     Dither dither = Dither::None;
+    GlyphSet glyphs = GlyphSet::Shades;
+    double sharpen = 0; // the unsharp mask's amount; 0 is off
 };
 
 // A CellRowDone report as a whole percentage, 0 to 100.

@@ -26,6 +26,26 @@ inline constexpr std::array<GlyphBand, 5> GlyphBands = {{
     {210, 240, ' ', " "},
 }};
 
+// The half blocks that --glyphs blocks adds: ink fills one half of the
+// cell, paper the other.
+enum class InkHalf { Upper, Lower, Left, Right };
+
+struct HalfBlock {
+    InkHalf ink;
+    std::uint8_t cp437;
+    std::string_view utf8;
+};
+
+inline constexpr std::array<HalfBlock, 4> HalfBlocks = {{
+    {InkHalf::Upper, 223, "\u2580"},
+    {InkHalf::Lower, 220, "\u2584"},
+    {InkHalf::Left, 221, "\u258C"},
+    {InkHalf::Right, 222, "\u2590"},
+}};
+
+// The glyph of an art byte in UTF-8, or empty for a byte the art never holds.
+std::string_view Utf8Of(std::uint8_t cp437);
+
 // The output byte (code page 437) for a grey level.
 std::uint8_t GlyphRamp(std::uint8_t greyLevel);
 
