@@ -177,11 +177,17 @@ BitmapLayout ReadBitmapLayout(std::string_view headBytes, std::uint64_t fileSize
 
     if (bits <= 8) {
         // The palette fills the space up to the pixel data, at most as many
-        // entries as the header claims and the bit depth can index.
+        // entries as the header claims. Headers without a colour count (OS/2
+        // 1.x and the 16-byte 2.x one) and a count of 0 mean all the depth
+        // can index; a larger count is no palette of this depth.
         const std::uint64_t entryBytes = headerSize == Core ? 3 : 4;
-        const std::uint64_t claimed = headerSize == Core || coloursUsed == 0 ? 1u << bits : coloursUsed;
+        const std::uint64_t indexable = std::uint64_t(1) << bits;
+        if (coloursUsed > indexable)
+            Refuse("the palette claims " + std::to_string(coloursUsed) + " colours, more than " +
+                   std::to_string(bits) + " bits per pixel can index");
+        const std::uint64_t claimed = coloursUsed == 0 ? indexable : coloursUsed;
         const std::uint64_t room = (layout.pixelOffset - headersEnd) / entryBytes;
-        const std::uint64_t entries = std::min({claimed, std::uint64_t(1) << bits, room});
+        const std::uint64_t entries = std::min(claimed, room);
         head.Need(headersEnd + entries * entryBytes, "palette");
         for (std::uint64_t i = 0; i < entries; ++i) {
             const std::uint64_t at = headersEnd + i * entryBytes;
