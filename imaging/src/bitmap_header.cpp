@@ -144,6 +144,9 @@ BitmapLayout ReadBitmapLayout(std::string_view headBytes, std::uint64_t fileSize
     const bool runLength = layout.coding == BitmapLayout::Coding::Rle8 || layout.coding == BitmapLayout::Coding::Rle4;
     if (runLength && layout.topDown)
         Refuse("run-length data in a top-down bitmap");
+    if (runLength && layout.width > MaxRunLengthWidth)
+        Refuse("run-length rows of " + std::to_string(layout.width) + " pixels, wider than the " +
+               std::to_string(MaxRunLengthWidth) + " this reader decodes");
     if (layout.width * layout.height > maxPixels)
         throw Error(Error::Kind::PictureTooLarge, "the picture has " + SizeText(layout.width, layout.height) +
                                                       ", over the limit of " + std::to_string(maxPixels) + " pixels");

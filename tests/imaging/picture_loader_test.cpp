@@ -176,6 +176,7 @@ TEST_F(PictureLoader, RefusesCorruptFilesWithTheirReason)
     const std::string b565 = EncodeBmp(TestPicture(8), {BmpEncoding::Rgb565});
     const std::string b8 = EncodeBmp(TestPicture(8), {BmpEncoding::Paletted8});
     const std::string os2b4 = EncodeBmp(TestPicture(8), {BmpEncoding::Paletted4, BmpHeader::Os2});
+    const std::string rle8Bottom = WithPixelData(rle8, std::string("\x00\x01", 2));
     const auto size = static_cast<std::uint32_t>(b24.size());
     const struct {
         const char* name;
@@ -223,6 +224,8 @@ TEST_F(PictureLoader, RefusesCorruptFilesWithTheirReason)
          "claims 2147483647 colours"},
         {"os2-palette-of-17-colours-for-4-bits.bmp", Patched(os2b4, 46, 17), Kind::UnreadablePicture,
          "claims 17 colours, more than 4 bits"},
+        {"rle8-400000000-pixels-wide.bmp", Patched(Patched(rle8Bottom, 18, 400'000'000), 22, 1),
+         Kind::UnreadablePicture, "run-length rows of 400000000 pixels, wider than the 524288"},
         {"header-only-5000x5000.bmp", BmpHeaderOnly(5000, 5000), Kind::UnreadablePicture, "past the end of the file"},
         {"absurd-100000x100000.bmp", BmpHeaderOnly(100000, 100000), Kind::PictureTooLarge, "100000 x 100000 pixels"},
         {"absurd-top-down.bmp", BmpHeaderOnly(60000, -60000), Kind::PictureTooLarge, "60000 x 60000"},
