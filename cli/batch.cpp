@@ -73,7 +73,9 @@ std::int64_t ConvertOne(const std::filesystem::path& picture, const CliOptions& 
     const ConversionJob job = OpenJob(picture, options.conversion);
     const std::string nfo = *job.Convert(&meter); // the meter never cancels
     meter.Clear();
-    const std::string bytes = options.utf8 ? NfoToUtf8(nfo) : nfo;
+    // Not a copy of the code-page-437 text: that can be as large as the picture.
+    const std::string utf8 = options.utf8 ? NfoToUtf8(nfo) : std::string();
+    const std::string_view bytes = options.utf8 ? std::string_view(utf8) : std::string_view(nfo);
     if (output == StandardStream)
         WriteToStandardOutput(bytes);
     else
