@@ -16,11 +16,16 @@ namespace ezedudu {
 // that a header claiming absurd dimensions is refused before any work.
 inline constexpr std::int64_t DefaultMaxPixels = 400'000'000;
 
+// The most memory Qt may take to decode a picture of another format than
+// bitmap whole: this many bytes for each pixel of the pixel limit.
+inline constexpr std::int64_t DecodedPixelBytes = 4;
+
 // Opens the picture file at path for reading row by row. A file that starts
 // with the bitmap signature "BM" is read by the program's own bitmap reader,
 // a block of rows at a time, so a bitmap of any size needs only a few rows of
 // memory; its headers are checked here. Any other format is decoded whole by
-// Qt's QImageReader, with transparent pixels laid over white.
+// Qt's QImageReader (held once, see DecodedPixelBytes), with transparent
+// pixels laid over white.
 // Throws Error: MissingFile, UnreadablePicture (naming what is
 // wrong) or PictureTooLarge (over maxPixels).
 std::unique_ptr<RowSource> OpenPicture(const std::filesystem::path& path, std::int64_t maxPixels = DefaultMaxPixels);
