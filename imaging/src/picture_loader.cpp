@@ -101,6 +101,7 @@ class ImageRows : public RowSource {
 public:
     explicit ImageRows(QImage decoded) : image(std::move(decoded)) {}
 
+    const QImage& Decoded() const { return image; }
     std::int64_t Width() const override { return image.width(); }
     std::int64_t Height() const override { return image.height(); }
     bool CanSplit() const override { return true; }
@@ -189,6 +190,10 @@ std::unique_ptr<RowSource> PictureFromImage(QImage image)
 
 QImage ImageOf(const RowSource& picture)
 {
+    // A picture Qt decoded in the canvas's layout is shared, not copied.
+    if (const auto* decoded = dynamic_cast<const ImageRows*>(&picture);
+        decoded && decoded->Decoded().format() == QImage::Format_RGB32)
+        return decoded->Decoded();
     if (picture.Width() > std::numeric_limits<int>::max() || picture.Height() > std::numeric_limits<int>::max())
         Fail(Error::Kind::PictureTooLarge, "the picture is too wide or too high to hold in memory");
     QImage image(int(picture.Width()), int(picture.Height()), QImage::Format_RGB32);

@@ -38,7 +38,8 @@ std::unique_ptr<RowSource> OpenPicture(std::shared_ptr<const std::string> bytes,
 // transparent pixels are laid over white.
 std::unique_ptr<RowSource> PictureFromImage(QImage image);
 
-// The picture's rows gathered into one image (QImage::Format_RGB32).
+// The picture's rows gathered into one image (QImage::Format_RGB32), or
+// the picture itself where Qt decoded it in that layout.
 // Throws what the source throws, or PictureTooLarge when there is no memory
 // for the image.
 QImage ImageOf(const RowSource& picture);
