@@ -70,6 +70,8 @@ std::unique_ptr<std::istream> BitmapRows::OpenAt(std::uint64_t offset) const
     return in;
 }
 
+namespace {
+
 // Where the stored bytes of a span of columns lie in each row: from the
 // whole 4-byte word that holds its first pixel (a word holds whole pixels,
 // 24-bit ones in threes of words), to the byte that holds its last.
@@ -88,6 +90,8 @@ StoredSpan StoredSpanOf(ColumnSpan span, int bitsPerPixel)
     stored.bytes = (std::uint64_t(span.end) * bitsPerPixel + 7) / 8 - stored.firstByte;
     return stored;
 }
+
+} // namespace
 
 // The rows of the range lie together in the file, bottom row first unless
 // the bitmap is top-down; they are read in the file's order, a block of

@@ -42,10 +42,10 @@ public:
     virtual bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const = 0;
 
     // ReadRows for the columns of span alone (inside 0 to Width()): the
-    // sink's pixels start at column span.first. Every row is still read
-    // whole enough to find it corrupt. Sources that can read part of a row
-    // override this, so that a very wide picture is never held a whole row
-    // at a time; by default whole rows are read and cut.
+    // sink's pixels start at column span.first; an empty span still reads
+    // every row of the range. Sources that can read part of a row override
+    // this, so that a very wide picture is never held a whole row at a time;
+    // by default whole rows are read and cut.
     virtual bool ReadSpan(std::int64_t first, std::int64_t end, ColumnSpan span, RowSink& sink) const;
 };
 
