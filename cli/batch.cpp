@@ -97,7 +97,9 @@ std::int64_t ConvertOne(const std::filesystem::path& picture, const Destinations
     const ConversionJob job = OpenJob(picture, art.conversion);
     const std::string nfo = *job.Convert(&meter); // the meter never cancels
     meter.Clear();
-    const std::string text = options.utf8 ? NfoToUtf8(nfo) : nfo;
+    // Not a copy of the code-page-437 text: that can be as large as the picture.
+    const std::string utf8 = options.utf8 ? NfoToUtf8(nfo) : std::string();
+    const std::string_view text = options.utf8 ? std::string_view(utf8) : std::string_view(nfo);
     const std::optional<std::string> png =
         to.preview ? std::optional(PngBytes(RenderPreview(nfo, art.conversion.cellAspect, art.theme))) : std::nullopt;
 

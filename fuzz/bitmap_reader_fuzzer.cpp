@@ -1,9 +1,11 @@
 // Feeds any bytes to the bitmap reader as a whole file and reads every row,
-// in ranges side by side where the bitmap allows it.
+// in ranges side by side and one of them a span of columns where the bitmap
+// allows it.
 #include "bitmap_rows.h"
 #include "shared_bytes_stream.h"
 
 #include "ezedudu/error.h"
+#include "fuzz_pixel_limit.h"
 
 #include <cstdint>
 #include <memory>
@@ -13,13 +15,9 @@ namespace {
 
 using namespace ezedudu;
 
-// A small pixel limit keeps every input quick: a few bytes of run-length
-// data can claim a picture as large as the limit allows.
-constexpr std::int64_t MaxPixels = 1 << 18;
-
 class CheckingSink : public RowSink {
 public:
-    explicit CheckingSink(std::int64_t pictureWidth) : width(pictureWidth) {}
+    explicit CheckingSink(std::int64_t rowWidth) : width(rowWidth) {}
     bool TakeRow(std::int64_t, const std::uint32_t* pixels) override
     {
         // Touch every pixel, so that a short row shows up under AddressSanitizer.
@@ -40,11 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Every reader gets its own stream over the same bytes, as for standard input.
     const auto bytes = std::make_shared<const std::string>(reinterpret_cast<const char*>(data), size);
     try {
-        const BitmapRows bitmap([bytes] { return std::make_unique<SharedBytesStream>(bytes); }, size, MaxPixels);
+        const BitmapRows bitmap([bytes] { return std::make_unique<SharedBytesStream>(bytes); }, size, FuzzPixelLimit());
         CheckingSink sink(bitmap.Width());
         if (bitmap.CanSplit()) {
             const std::int64_t middle = bitmap.Height() / 2;
-            bitmap.ReadRows(middle, bitmap.Height(), sink);
+            const ColumnSpan span{bitmap.Width() / 3, bitmap.Width()};
+            CheckingSink spanSink(span.Count());
+            bitmap.ReadSpan(middle, bitmap.Height(), span, spanSink);
             bitmap.ReadRows(0, middle, sink);
         } else {
             bitmap.ReadRows(0, bitmap.Height(), sink);

@@ -3,6 +3,7 @@
 // picture allows it.
 #include "ezedudu/conversion_job.h"
 #include "ezedudu/error.h"
+#include "fuzz_pixel_limit.h"
 
 #include <QCoreApplication>
 
@@ -15,10 +16,6 @@
 namespace {
 
 using namespace ezedudu;
-
-// A small pixel limit keeps every input quick: a few bytes of run-length
-// data can claim a picture as large as the limit allows.
-constexpr std::int64_t MaxPixels = 1 << 18;
 
 std::filesystem::path PicturePath()
 {
@@ -44,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     try {
         ConversionOptions options;
-        options.maxPixels = MaxPixels;
+        options.maxPixels = FuzzPixelLimit();
         // Now and then through the art controls too, which hold the whole picture.
         if (size % 3 == 1) {
             options.columns = 1 + data[0] % 100;

@@ -72,22 +72,33 @@ EZEDUDU_VECTOR_CLONES void GreyLevels(const std::int32_t* red, const std::int32_
 
 } // namespace
 
-CellBands::CellBands(std::int64_t width, std::int64_t pictureHeight, std::int64_t first, std::int64_t end,
+CellBands::CellBands(std::int64_t width, std::int64_t pictureHeight, Range cells,
                      const std::array<std::uint8_t, 256>& outputTable, char* nfoText, BandDone onBandDone)
     : height(pictureHeight),
-      cols(width / ColumnStep),
-      firstBand(first),
-      endBand(end),
+      lineCols(width / ColumnStep),
+      range(cells),
+      cols(cells.endCol - cells.firstCol),
       sumColumns(cols > 0 ? ColumnStep * cols + 1 : 0),
-      readColumns(std::min(width, sumColumns)),
+      readColumns(PixelSpan(width, cells.firstCol, cells.endCol).Count()),
       output(outputTable),
       text(nfoText),
-      bandDone(std::move(onBandDone)),
-      red(static_cast<std::size_t>(cols)),
-      green(static_cast<std::size_t>(cols)),
-      blue(static_cast<std::size_t>(cols)),
-      levels(static_cast<std::size_t>(cols))
+      bandDone(std::move(onBandDone))
 {
+    // A range without bands takes rows only to pass them over.
+    if (range.endBand <= range.firstBand)
+        return;
+    const auto cellCount = static_cast<std::size_t>(cols);
+    red.resize(cellCount);
+    green.resize(cellCount);
+    blue.resize(cellCount);
+    levels.resize(cellCount);
+}
+
+ColumnSpan CellBands::PixelSpan(std::int64_t width, std::int64_t firstCol, std::int64_t endCol)
+{
+    if (endCol <= firstCol)
+        return {};
+    return {ColumnStep * firstCol, std::min(width, ColumnStep * endCol + 1)};
 }
 
 bool CellBands::TakeRow(std::int64_t y, const std::uint32_t* pixels)
@@ -102,7 +113,7 @@ bool CellBands::TakeRow(std::int64_t y, const std::uint32_t* pixels)
 
 bool CellBands::Take(std::int64_t band, const std::uint32_t* pixels)
 {
-    if (band < firstBand || band >= endBand)
+    if (band < range.firstBand || band >= range.endBand)
         return true;
     OpenBand& taking = Open(band);
     Add(taking, pixels);
@@ -151,7 +162,7 @@ void CellBands::WriteLine(const OpenBand& band)
     BlockAverages(band.redBlue.data(), band.green.data(), cols, red.data(), green.data(), blue.data());
     GreyLevels(red.data(), green.data(), blue.data(), cols, levels.data());
     const std::uint8_t* const bytes = output.data();
-    char* const line = text + NfoLineStart(cols, band.index);
+    char* const line = text + NfoLineStart(lineCols, band.index) + range.firstCol;
     for (std::int64_t col = 0; col < cols; ++col)
         line[col] = static_cast<char>(bytes[levels[col]]);
 }

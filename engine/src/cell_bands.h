@@ -15,16 +15,28 @@ namespace ezedudu {
 // writes each band's cells into its line of the NFO text as soon as its four
 // rows are in: each cell's grey level looked up in the output table (glyphs,
 // or levels to be finished later). Rows no band of the range reads are
-// passed over.
+// passed over. It covers the cell columns firstCol to endCol - 1 alone, and
+// takes the picture columns their blocks read (PixelSpan), so that what it
+// holds grows with those columns, never with the picture's width.
 class CellBands : public RowSink {
 public:
     // Called after each finished band; false stops the reading.
     using BandDone = std::function<bool()>;
 
+    struct Range {
+        std::int64_t firstBand = 0, endBand = 0;
+        std::int64_t firstCol = 0, endCol = 0;
+    };
+
     // text points at the NFO frame (NfoFrame) of the whole picture; only this
-    // range's lines are written, so ranges may be converted side by side.
-    CellBands(std::int64_t width, std::int64_t height, std::int64_t firstBand, std::int64_t endBand,
-              const std::array<std::uint8_t, 256>& output, char* text, BandDone onBandDone);
+    // range's cells are written, so ranges may be converted side by side.
+    CellBands(std::int64_t width, std::int64_t height, Range range, const std::array<std::uint8_t, 256>& output,
+              char* text, BandDone onBandDone);
+
+    // The picture columns the cells of firstCol to endCol - 1 read: two a
+    // cell and the one their last block reaches past them, inside the
+    // picture. None when there are no such cells.
+    static ColumnSpan PixelSpan(std::int64_t width, std::int64_t firstCol, std::int64_t endCol);
 
     bool TakeRow(std::int64_t y, const std::uint32_t* pixels) override;
 
@@ -44,9 +56,9 @@ private:
     void WriteLine(const OpenBand& band);
 
     std::int64_t height;
-    std::int64_t cols;
-    std::int64_t firstBand;
-    std::int64_t endBand;
+    std::int64_t lineCols; // the whole art's, which places the lines in the text
+    Range range;
+    std::int64_t cols;        // this range's
     std::int64_t sumColumns;  // 2 * cols + 1: a band's last block reaches one column further
     std::int64_t readColumns; // the picture columns within those; the rest read as white
     const std::array<std::uint8_t, 256>& output;

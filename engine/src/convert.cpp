@@ -9,31 +9,49 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <vector>
 
 namespace ezedudu {
 namespace {
 
-// Tells the observer how many bands are finished; false when it cancels.
+// Tells the observer how many cells are finished; false when it cancels.
 class ProgressReport {
 public:
     ProgressReport(ConversionObserver* listener, std::int64_t gridCols, std::int64_t gridRows)
-        : observer(gridCols > 0 ? listener : nullptr), cols(gridCols), rows(gridRows)
+        : observer(gridCols > 0 ? listener : nullptr), cells(gridCols * gridRows)
     {
     }
 
-    bool Tell(std::int64_t bandsDone) const
+    bool Tell(std::int64_t cellsDone) const
     {
         if (!observer)
             return true;
-        observer->CellRowDone(cols * bandsDone - 1, cols * rows);
+        observer->CellRowDone(cellsDone - 1, cells);
         return !observer->CancelRequested();
     }
 
 private:
     ConversionObserver* observer;
-    std::int64_t cols;
-    std::int64_t rows;
+    std::int64_t cells;
 };
+
+// The most cell columns converted in one pass over the rows: what a pass
+// holds (column sums, the cells' levels, a row of pixels) grows with them,
+// about 60 bytes a cell on each thread. Wider art is converted a slice of
+// columns at a time, each slice a pass of its own.
+constexpr std::int64_t SliceCols = std::int64_t(1) << 18;
+
+// The slices of cols cell columns over rows bands. Art without cells still
+// gets one empty slice, so that its rows are read and a corrupt one is found.
+std::vector<ColumnSpan> CellSlices(std::int64_t cols, std::int64_t rows)
+{
+    if (cols == 0 || rows == 0)
+        return {ColumnSpan{}};
+    std::vector<ColumnSpan> slices;
+    for (std::int64_t first = 0; first < cols; first += SliceCols)
+        slices.push_back({first, std::min(cols, first + SliceCols)});
+    return slices;
+}
 
 // Raises the flag when the scope is left, normally or by an exception, so
 // that the other half stops before it is waited for.
@@ -42,33 +60,52 @@ struct RaiseOnExit {
     ~RaiseOnExit() { flag = true; }
 };
 
+// What converting one slice needs to know besides the slice.
+struct SliceJob {
+    const RowSource& source;
+    const ProgressReport& report;
+    std::int64_t rows;
+    const LevelTable& output;
+    char* text;
+    std::atomic<std::int64_t>& cellsDone;
+};
+
 // The upper half of the bands converts on this thread, which alone talks to
 // the observer; the lower half on a second one, which only counts.
-bool ConvertHalves(const RowSource& source, const ProgressReport& report, std::int64_t rows, const LevelTable& output,
-                   char* text)
+bool ConvertHalves(const SliceJob& job, ColumnSpan slice)
 {
+    const RowSource& source = job.source;
     const std::int64_t width = source.Width();
     const std::int64_t height = source.Height();
-    const std::int64_t split = rows / 2;
-    std::atomic<std::int64_t> bandsDone = 0;
+    const std::int64_t split = job.rows / 2;
+    const ColumnSpan pixels = CellBands::PixelSpan(width, slice.first, slice.end);
     std::atomic<bool> stop = false;
 
     auto lower = std::async(std::launch::async, [&] {
-        CellBands bands(width, height, split, rows, output, text, [&] {
-            ++bandsDone;
+        CellBands bands(width, height, {split, job.rows, slice.first, slice.end}, job.output, job.text, [&] {
+            job.cellsDone += slice.Count();
             return !stop;
         });
-        return source.ReadRows(RowStep * split, height, bands);
+        return source.ReadSpan(RowStep * split, height, pixels, bands);
     });
     const RaiseOnExit stopLower{stop};
-    CellBands upper(width, height, 0, split, output, text, [&] { return report.Tell(++bandsDone); });
-    bool going = source.ReadRows(0, RowStep * split + 1, upper);
+    CellBands upper(width, height, {0, split, slice.first, slice.end}, job.output, job.text,
+                    [&] { return job.report.Tell(job.cellsDone += slice.Count()); });
+    bool going = source.ReadSpan(0, RowStep * split + 1, pixels, upper);
     while (going && lower.wait_for(std::chrono::milliseconds(16)) != std::future_status::ready)
-        going = report.Tell(bandsDone);
+        going = job.report.Tell(job.cellsDone);
     if (!going)
         stop = true;
     const bool lowerFinished = lower.get();
     return going && lowerFinished;
+}
+
+bool ConvertSlice(const SliceJob& job, ColumnSpan slice)
+{
+    const RowSource& source = job.source;
+    CellBands bands(source.Width(), source.Height(), {0, job.rows, slice.first, slice.end}, job.output, job.text,
+                    [&] { return job.report.Tell(job.cellsDone += slice.Count()); });
+    return source.ReadSpan(0, source.Height(), CellBands::PixelSpan(source.Width(), slice.first, slice.end), bands);
 }
 
 // Whether each cell's glyph follows from its own level alone, so that the
@@ -114,18 +151,12 @@ std::optional<std::string> ConvertRows(const RowSource& source, ConversionObserv
     std::string text = NfoFrame(cols, rows);
     const ProgressReport report(observer, cols, rows);
     const LevelTable output = OutputTable(art);
-
-    bool finished = false;
-    if (threads > 1 && source.CanSplit() && rows >= 2) {
-        finished = ConvertHalves(source, report, rows, output, text.data());
-    } else {
-        std::int64_t bandsDone = 0;
-        CellBands bands(source.Width(), source.Height(), 0, rows, output, text.data(),
-                        [&] { return report.Tell(++bandsDone); });
-        finished = source.ReadRows(0, source.Height(), bands);
-    }
-    if (!finished)
-        return std::nullopt;
+    std::atomic<std::int64_t> cellsDone = 0;
+    const SliceJob job{source, report, rows, output, text.data(), cellsDone};
+    const bool halves = threads > 1 && source.CanSplit() && rows >= 2;
+    for (const ColumnSpan slice : CellSlices(cols, rows))
+        if (!(halves ? ConvertHalves(job, slice) : ConvertSlice(job, slice)))
+            return std::nullopt;
     if (!GlyphsAtOnce(art))
         FinishArt(text.data(), cols, rows, art);
     return text;

@@ -144,6 +144,9 @@ BitmapLayout ReadBitmapLayout(std::string_view headBytes, std::uint64_t fileSize
     const bool runLength = layout.coding == BitmapLayout::Coding::Rle8 || layout.coding == BitmapLayout::Coding::Rle4;
     if (runLength && layout.topDown)
         Refuse("run-length data in a top-down bitmap");
+    if (runLength && layout.width > MaxRunLengthWidth)
+        Refuse("run-length rows of " + std::to_string(layout.width) + " pixels, wider than the " +
+               std::to_string(MaxRunLengthWidth) + " this reader decodes");
     if (layout.width * layout.height > maxPixels)
         throw Error(Error::Kind::PictureTooLarge, "the picture has " + SizeText(layout.width, layout.height) +
                                                       ", over the limit of " + std::to_string(maxPixels) + " pixels");
@@ -177,11 +180,17 @@ BitmapLayout ReadBitmapLayout(std::string_view headBytes, std::uint64_t fileSize
 
     if (bits <= 8) {
         // The palette fills the space up to the pixel data, at most as many
-        // entries as the header claims and the bit depth can index.
+        // entries as the header claims. Headers without a colour count (OS/2
+        // 1.x and the 16-byte 2.x one) and a count of 0 mean all the depth
+        // can index; a larger count is no palette of this depth.
         const std::uint64_t entryBytes = headerSize == Core ? 3 : 4;
-        const std::uint64_t claimed = headerSize == Core || coloursUsed == 0 ? 1u << bits : coloursUsed;
+        const std::uint64_t indexable = std::uint64_t(1) << bits;
+        if (coloursUsed > indexable)
+            Refuse("the palette claims " + std::to_string(coloursUsed) + " colours, more than " +
+                   std::to_string(bits) + " bits per pixel can index");
+        const std::uint64_t claimed = coloursUsed == 0 ? indexable : coloursUsed;
         const std::uint64_t room = (layout.pixelOffset - headersEnd) / entryBytes;
-        const std::uint64_t entries = std::min({claimed, std::uint64_t(1) << bits, room});
+        const std::uint64_t entries = std::min(claimed, room);
         head.Need(headersEnd + entries * entryBytes, "palette");
         for (std::uint64_t i = 0; i < entries; ++i) {
             const std::uint64_t at = headersEnd + i * entryBytes;

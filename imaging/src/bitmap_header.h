@@ -25,6 +25,12 @@ struct BitmapLayout {
     std::uint64_t rowBytes = 0; // stored row, padded to 4 bytes; plain and bit fields only
 };
 
+// Run-length rows are decoded a whole row at a time, and a few bytes of
+// their data can claim rows of any width; rows wider than this (2 MiB of
+// decoded pixels) are refused. Plain rows have no such bound: the file holds
+// their bytes, and they are read a span of columns at a time.
+inline constexpr std::int64_t MaxRunLengthWidth = std::int64_t(1) << 19;
+
 // The most bytes the headers, bit-field masks and a palette can take.
 inline constexpr std::size_t BitmapHeadBytes = 14 + 124 + 16 + 256 * 4;
 

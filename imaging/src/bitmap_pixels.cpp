@@ -22,8 +22,7 @@ ChannelField::ChannelField(std::uint32_t fieldMask) : mask(fieldMask)
 }
 
 RowDecoder::RowDecoder(const BitmapLayout& layout)
-    : width(layout.width),
-      bitsPerPixel(layout.bitsPerPixel),
+    : bitsPerPixel(layout.bitsPerPixel),
       storedAsCanvas(layout.bitsPerPixel == 32 && layout.redMask == 0x00FF0000 && layout.greenMask == 0x0000FF00 &&
                      layout.blueMask == 0x000000FF),
       red(layout.redMask),
@@ -38,7 +37,7 @@ RowDecoder::RowDecoder(const BitmapLayout& layout)
         sixteenBit[pixel] = red.Of(pixel) << 16 | green.Of(pixel) << 8 | blue.Of(pixel);
 }
 
-const std::uint32_t* RowDecoder::Decode(const std::uint32_t* stored, std::uint32_t* out) const
+const std::uint32_t* RowDecoder::Decode(const std::uint32_t* stored, std::int64_t count, std::uint32_t* out) const
 {
     if (storedAsCanvas)
         return stored;
@@ -49,27 +48,27 @@ const std::uint32_t* RowDecoder::Decode(const std::uint32_t* stored, std::uint32
     case 4: {
         const int perByte = 8 / bitsPerPixel;
         const unsigned indexMask = (1u << bitsPerPixel) - 1;
-        for (std::int64_t x = 0; x < width; ++x) {
+        for (std::int64_t x = 0; x < count; ++x) {
             const int shiftRight = 8 - bitsPerPixel * int(x % perByte + 1);
             out[x] = colours[(bytes[x / perByte] >> shiftRight) & indexMask];
         }
         break;
     }
     case 8:
-        for (std::int64_t x = 0; x < width; ++x)
+        for (std::int64_t x = 0; x < count; ++x)
             out[x] = colours[bytes[x]];
         break;
     case 16:
-        for (std::int64_t x = 0; x < width; ++x)
+        for (std::int64_t x = 0; x < count; ++x)
             out[x] = sixteenBit[bytes[2 * x] | bytes[2 * x + 1] << 8];
         break;
     case 24:
-        for (std::int64_t x = 0; x < width; ++x)
+        for (std::int64_t x = 0; x < count; ++x)
             out[x] = std::uint32_t(bytes[3 * x]) | std::uint32_t(bytes[3 * x + 1]) << 8 |
                      std::uint32_t(bytes[3 * x + 2]) << 16;
         break;
     default:
-        for (std::int64_t x = 0; x < width; ++x)
+        for (std::int64_t x = 0; x < count; ++x)
             out[x] = red.Of(stored[x]) << 16 | green.Of(stored[x]) << 8 | blue.Of(stored[x]);
         break;
     }

@@ -32,13 +32,12 @@ class RowDecoder {
 public:
     explicit RowDecoder(const BitmapLayout& layout);
 
-    // The pixels of one stored row, written to out (width words), or the
-    // stored row itself where it already is canvas pixels. stored is aligned
-    // to 4 bytes, as every row of a bitmap is.
-    const std::uint32_t* Decode(const std::uint32_t* stored, std::uint32_t* out) const;
+    // The first count pixels of stored row bytes, written to out (count
+    // words), or the stored bytes themselves where they already are canvas
+    // pixels. stored is aligned to 4 bytes, as every row of a bitmap is.
+    const std::uint32_t* Decode(const std::uint32_t* stored, std::int64_t count, std::uint32_t* out) const;
 
 private:
-    std::int64_t width;
     int bitsPerPixel;
     bool storedAsCanvas; // 32-bit with the default masks
     ChannelField red, green, blue;

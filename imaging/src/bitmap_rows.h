@@ -16,8 +16,9 @@ using StreamOpener = std::function<std::unique_ptr<std::istream>()>;
 
 // A bitmap read straight from its bytes, a block of rows at a time, without
 // ever holding the whole picture. The headers are read and checked when it
-// is made; plain and bit-field bitmaps can be read in ranges side by side,
-// run-length ones only whole.
+// is made; plain and bit-field bitmaps can be read in ranges side by side
+// and a span of columns at a time, run-length ones only whole, a row at a
+// time.
 class BitmapRows : public RowSource {
 public:
     // Throws ezedudu::Error for a corrupt or unsupported bitmap, or one over
@@ -28,10 +29,11 @@ public:
     std::int64_t Height() const override { return layout.height; }
     bool CanSplit() const override;
     bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const override;
+    bool ReadSpan(std::int64_t first, std::int64_t end, ColumnSpan span, RowSink& sink) const override;
 
 private:
     std::unique_ptr<std::istream> OpenAt(std::uint64_t offset) const;
-    bool ReadStoredRows(std::int64_t first, std::int64_t end, RowSink& sink) const;
+    bool ReadStoredRows(std::int64_t first, std::int64_t end, ColumnSpan span, RowSink& sink) const;
 
     StreamOpener open;
     std::uint64_t fileSize;

@@ -3,27 +3,36 @@
 #include "ezedudu/error.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 namespace ezedudu {
 namespace {
 
-// Channel sums of every block, added to as the rows come.
+// The averages of every block, written as each row of blocks is complete:
+// only the channel sums of the rows of blocks still open are held, besides
+// the small result.
 class BlockSums : public RowSink {
 public:
     BlockSums(std::int64_t pictureWidth, std::int64_t pictureHeight, int blockSide, ConversionObserver* listener)
         : observer(listener),
           width(pictureWidth),
+          height(pictureHeight),
           factor(blockSide),
           columns((pictureWidth + blockSide - 1) / blockSide),
-          rows((pictureHeight + blockSide - 1) / blockSide),
-          sums(static_cast<std::size_t>(3 * columns * rows))
+          averages(int(columns), int((pictureHeight + blockSide - 1) / blockSide), QImage::Format_RGB32)
     {
+        if (averages.isNull())
+            throw Error(Error::Kind::PictureTooLarge, "not enough memory to resample the picture");
     }
 
     bool TakeRow(std::int64_t y, const std::uint32_t* pixels) override
     {
-        std::uint64_t* block = &sums[static_cast<std::size_t>(3 * columns * (y / factor))];
+        const std::int64_t blockRow = y / factor;
+        OpenRow& open = openRows[blockRow];
+        if (open.sums.empty())
+            open.sums.assign(static_cast<std::size_t>(3 * columns), 0);
+        std::uint64_t* block = open.sums.data();
         for (std::int64_t start = 0; start < width; start += factor, block += 3) {
             const std::int64_t end = std::min(start + factor, width);
             std::uint32_t red = 0, green = 0, blue = 0;
@@ -36,34 +45,40 @@ public:
             block[1] += green;
             block[2] += blue;
         }
+        const std::int64_t blockHeight = std::min<std::int64_t>(factor, height - blockRow * factor);
+        if (++open.rowsTaken == blockHeight) {
+            WriteAverages(blockRow, blockHeight, open.sums);
+            openRows.erase(blockRow);
+        }
         return !observer || !observer->CancelRequested();
     }
 
-    QImage Averages(std::int64_t pictureHeight) const
-    {
-        QImage image(int(columns), int(rows), QImage::Format_RGB32);
-        if (image.isNull())
-            throw Error(Error::Kind::PictureTooLarge, "not enough memory to resample the picture");
-        for (std::int64_t by = 0; by < rows; ++by) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(int(by)));
-            const std::int64_t blockHeight = std::min<std::int64_t>(factor, pictureHeight - by * factor);
-            for (std::int64_t bx = 0; bx < columns; ++bx) {
-                const std::int64_t blockWidth = std::min<std::int64_t>(factor, width - bx * factor);
-                const auto count = std::uint64_t(blockWidth * blockHeight);
-                const std::uint64_t* block = &sums[static_cast<std::size_t>(3 * (columns * by + bx))];
-                line[bx] = qRgb(int(block[0] / count), int(block[1] / count), int(block[2] / count));
-            }
-        }
-        return image;
-    }
+    const QImage& Averages() const { return averages; }
 
 private:
+    struct OpenRow {
+        std::int64_t rowsTaken = 0;
+        std::vector<std::uint64_t> sums; // red, green, blue for each block of the row
+    };
+
+    void WriteAverages(std::int64_t blockRow, std::int64_t blockHeight, const std::vector<std::uint64_t>& sums)
+    {
+        auto* line = reinterpret_cast<QRgb*>(averages.scanLine(int(blockRow)));
+        for (std::int64_t bx = 0; bx < columns; ++bx) {
+            const std::int64_t blockWidth = std::min<std::int64_t>(factor, width - bx * factor);
+            const auto count = std::uint64_t(blockWidth * blockHeight);
+            const std::uint64_t* block = &sums[static_cast<std::size_t>(3 * bx)];
+            line[bx] = qRgb(int(block[0] / count), int(block[1] / count), int(block[2] / count));
+        }
+    }
+
     ConversionObserver* observer;
     std::int64_t width;
+    std::int64_t height;
     std::int64_t factor;
     std::int64_t columns;
-    std::int64_t rows;
-    std::vector<std::uint64_t> sums; // red, green, blue for each block
+    std::map<std::int64_t, OpenRow> openRows; // by row of blocks
+    QImage averages;
 };
 
 } // namespace
@@ -73,7 +88,7 @@ std::optional<QImage> ShrinkByBlocks(const RowSource& picture, int factor, Conve
     BlockSums sums(picture.Width(), picture.Height(), factor, observer);
     if (!picture.ReadRows(0, picture.Height(), sums))
         return std::nullopt;
-    return sums.Averages(picture.Height());
+    return sums.Averages();
 }
 
 } // namespace ezedudu

@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -74,13 +75,16 @@ QImage ToRgb32OverWhite(QImage image)
     return image;
 }
 
-// Reads the picture with whichever of Qt's decoders recognises it.
+// Reads the picture with whichever of Qt's decoders recognises it, in the
+// layout the decoder chose.
 QImage DecodeWithQt(QImageReader& reader, std::int64_t maxPixels)
 {
     reader.setAutoTransform(true);
     // Qt's own cap (128 MB by default) would refuse large pictures that our
-    // pixel limit allows; allow 8 bytes a pixel for the widest decoded formats.
-    const std::int64_t megabytes = maxPixels * 8 / (1024 * 1024) + 1;
+    // pixel limit allows; allow 4 bytes for each pixel of the limit, what
+    // 8-bit channels take (pictures of deeper channels fit up to half the
+    // limit).
+    const std::int64_t megabytes = maxPixels * DecodedPixelBytes / (1024 * 1024) + 1;
     reader.setAllocationLimit(int(std::min<std::int64_t>(megabytes, std::numeric_limits<int>::max())));
     if (!reader.canRead())
         Fail(Error::Kind::UnreadablePicture,
@@ -91,16 +95,47 @@ QImage DecodeWithQt(QImageReader& reader, std::int64_t maxPixels)
     if (!reader.read(&image))
         Fail(Error::Kind::UnreadablePicture, "corrupt or unsupported picture (" + reader.errorString().toStdString() + ")");
     CheckSize(image.size(), maxPixels);
-    return ToRgb32OverWhite(std::move(image));
+    return image;
 }
 
-// A picture decoded whole, handed out row by row; it owns its pixels.
-struct DecodedImage {
-    QImage image;
-};
-class ImageRows : private DecodedImage, public CanvasRows {
+// A picture decoded whole, handed out row by row; it owns its pixels. Rows
+// in another layout than the canvas's are converted (and laid over white) a
+// strip at a time as they are read, so that the picture is never held twice.
+class ImageRows : public RowSource {
 public:
-    explicit ImageRows(QImage decoded) : DecodedImage{std::move(decoded)}, CanvasRows(CanvasOf(image)) {}
+    explicit ImageRows(QImage decoded) : image(std::move(decoded)) {}
+
+    const QImage& Decoded() const { return image; }
+    std::int64_t Width() const override { return image.width(); }
+    std::int64_t Height() const override { return image.height(); }
+    bool CanSplit() const override { return true; }
+    bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const override
+    {
+        return ReadSpan(first, end, {0, Width()}, sink);
+    }
+    bool ReadSpan(std::int64_t first, std::int64_t end, ColumnSpan span, RowSink& sink) const override
+    {
+        if (image.format() == QImage::Format_RGB32)
+            return CanvasRows(CanvasOf(image)).ReadSpan(first, end, span, sink);
+        const std::int64_t stripRows = std::max<std::int64_t>(1, StripPixels / std::max<std::int64_t>(1, span.Count()));
+        for (std::int64_t top = first; top < end; top += stripRows) {
+            const int rows = int(std::min(stripRows, end - top));
+            // An empty span has no pixels to convert.
+            const QImage strip = span.Count() == 0 ? QImage()
+                                                   : ToRgb32OverWhite(image.copy(int(span.first), int(top),
+                                                                                 int(span.Count()), rows));
+            for (int i = 0; i < rows; ++i) {
+                const auto* pixels = strip.isNull() ? nullptr : strip.constScanLine(i);
+                if (!sink.TakeRow(top + i, reinterpret_cast<const std::uint32_t*>(pixels)))
+                    return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    static constexpr std::int64_t StripPixels = 256 * 1024;
+    QImage image;
 };
 
 class ImageSink : public RowSink {
@@ -156,11 +191,15 @@ std::unique_ptr<RowSource> PictureFromImage(QImage image)
 {
     if (image.isNull())
         Fail(Error::Kind::UnreadablePicture, "there is no picture");
-    return std::make_unique<ImageRows>(ToRgb32OverWhite(std::move(image)));
+    return std::make_unique<ImageRows>(std::move(image));
 }
 
 QImage ImageOf(const RowSource& picture)
 {
+    // A picture Qt decoded in the canvas's layout is shared, not copied.
+    if (const auto* decoded = dynamic_cast<const ImageRows*>(&picture);
+        decoded && decoded->Decoded().format() == QImage::Format_RGB32)
+        return decoded->Decoded();
     if (picture.Width() > std::numeric_limits<int>::max() || picture.Height() > std::numeric_limits<int>::max())
         Fail(Error::Kind::PictureTooLarge, "the picture is too wide or too high to hold in memory");
     QImage image(int(picture.Width()), int(picture.Height()), QImage::Format_RGB32);

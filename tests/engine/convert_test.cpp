@@ -121,6 +121,65 @@ TEST(ConvertRows, GivesTheSameBytesWhateverTheRowOrderAndThreadCount)
     }
 }
 
+// A picture far too wide to hold a row of: its pixels repeat every six
+// columns, and only spans of a bounded width are handed out.
+class WideStripe : public RowSource {
+public:
+    WideStripe(std::int64_t pictureWidth, std::int64_t pictureHeight) : width(pictureWidth), height(pictureHeight) {}
+
+    static std::uint32_t Pixel(std::int64_t x) { return Grey(std::uint8_t(x % 6 * 50)); }
+
+    std::int64_t Width() const override { return width; }
+    std::int64_t Height() const override { return height; }
+    bool CanSplit() const override { return true; }
+    bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const override
+    {
+        return ReadSpan(first, end, {0, width}, sink);
+    }
+    bool ReadSpan(std::int64_t first, std::int64_t end, ColumnSpan span, RowSink& sink) const override
+    {
+        if (span.Count() > MaxSpan) {
+            ADD_FAILURE() << "asked for " << span.Count() << " columns at once";
+            return false;
+        }
+        std::vector<std::uint32_t> row;
+        for (std::int64_t x = span.first; x < span.end; ++x)
+            row.push_back(Pixel(x));
+        for (std::int64_t y = first; y < end; ++y)
+            if (!sink.TakeRow(y, row.data()))
+                return false;
+        return true;
+    }
+
+private:
+    static constexpr std::int64_t MaxSpan = 4 << 20;
+    std::int64_t width;
+    std::int64_t height;
+};
+
+TEST(ConvertRows, ConvertsAPictureTooWideToHoldARowOfASpanAtATime)
+{
+    const struct {
+        std::int64_t width, height;
+    } cases[] = {{400'000'000, 1}, {400'000'000, 2}, {6'000'001, 3}, {6'000'001, 5}};
+    for (const auto& c : cases) {
+        // Its art repeats every three cells, as a narrow cut of it converts.
+        MemoryPicture narrow(13, c.height);
+        for (int x = 0; x < 13; ++x)
+            for (int y = 0; y < c.height; ++y)
+                narrow.Set(x, y, WideStripe::Pixel(x));
+        const std::string period = Convert(narrow).substr(0, 3);
+        for (const int threads : {1, 2}) {
+            const auto nfo = ConvertRows(WideStripe(c.width, c.height), nullptr, threads);
+            ASSERT_TRUE(nfo) << c.width << " x " << c.height;
+            const std::int64_t cols = c.height >= 3 ? c.width / 2 : 0;
+            ASSERT_EQ(std::int64_t(nfo->size()), (c.height >= 3 ? cols + 2 : 0) + 65) << c.width << " x " << c.height;
+            for (std::int64_t col = 0; col < cols; ++col)
+                ASSERT_EQ((*nfo)[col], period[col % 3]) << "cell " << col << " of " << c.width << " x " << c.height;
+        }
+    }
+}
+
 class RecordingObserver : public ConversionObserver {
 public:
     void CellRowDone(std::int64_t value, std::int64_t maximum) override

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace ezedudu {
 namespace {
 
@@ -69,6 +71,8 @@ TEST_F(PictureLoader, DecodesEveryBitmapVariantAsQtDoesAndWidens16BitChannels)
         {"32-bit bit fields with alpha, 56-byte header", {BmpEncoding::Bitfields32, BmpHeader::V3}, 8},
         {"32-bit bit fields with alpha, V4", {BmpEncoding::Bitfields32, BmpHeader::V4}, 8},
         {"32-bit bit fields with alpha, V5", {BmpEncoding::Bitfields32, BmpHeader::V5}, 8},
+        {"32-bit 10-10-10 bit fields", {BmpEncoding::Bitfields32Wide}, 8},
+        {"32-bit 5-6-5 bit fields, V4", {BmpEncoding::Bitfields32Narrow, BmpHeader::V4}, 8},
         {"OS/2 1.x 1-bit", {BmpEncoding::Paletted1, BmpHeader::Os2Core}, 2},
         {"OS/2 1.x 8-bit", {BmpEncoding::Paletted8, BmpHeader::Os2Core}, 8},
         {"OS/2 1.x 24-bit", {BmpEncoding::Rgb24, BmpHeader::Os2Core}, 8},
@@ -86,9 +90,13 @@ TEST_F(PictureLoader, DecodesEveryBitmapVariantAsQtDoesAndWidens16BitChannels)
         const QImage image = LoadPicture(path);
         ASSERT_EQ(image.size(), QSize(picture.width, picture.height)) << c.name;
         const Canvas canvas = CanvasOf(image);
-        const bool sixteenBit = c.format.encoding == BmpEncoding::Rgb555 || c.format.encoding == BmpEncoding::Rgb565;
-        const int greenBits = c.format.encoding == BmpEncoding::Rgb565 ? 6 : 5;
-        const QImage byQt = QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_ARGB32);
+        const bool sixteenBit = c.format.encoding == BmpEncoding::Rgb555 || c.format.encoding == BmpEncoding::Rgb565 ||
+                                c.format.encoding == BmpEncoding::Bitfields32Narrow;
+        const int greenBits = c.format.encoding == BmpEncoding::Rgb555 ? 5 : 6;
+        // Qt reads fields wider than 8 bits as black; it is no reference for them.
+        const QImage byQt = c.format.encoding == BmpEncoding::Bitfields32Wide
+                                ? QImage()
+                                : QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y < picture.height; ++y) {
             for (int x = 0; x < picture.width; ++x) {
                 const std::uint32_t source = picture.pixels[y * picture.width + x];
@@ -166,6 +174,9 @@ TEST_F(PictureLoader, RefusesCorruptFilesWithTheirReason)
     const std::string rle8 = EncodeBmp(TestPicture(8), {BmpEncoding::Rle8});
     const std::string rle4 = EncodeBmp(TestPicture(8), {BmpEncoding::Rle4});
     const std::string b565 = EncodeBmp(TestPicture(8), {BmpEncoding::Rgb565});
+    const std::string b8 = EncodeBmp(TestPicture(8), {BmpEncoding::Paletted8});
+    const std::string os2b4 = EncodeBmp(TestPicture(8), {BmpEncoding::Paletted4, BmpHeader::Os2});
+    const std::string rle8Bottom = WithPixelData(rle8, std::string("\x00\x01", 2));
     const auto size = static_cast<std::uint32_t>(b24.size());
     const struct {
         const char* name;
@@ -205,6 +216,16 @@ TEST_F(PictureLoader, RefusesCorruptFilesWithTheirReason)
          "masks are all zero"},
         {"masks-overlap.bmp", Patched(b565, 54, 0xFFE0), Kind::UnreadablePicture, "masks overlap"},
         {"truncated-24-bit.bmp", b24.substr(0, b24.size() - 20), Kind::UnreadablePicture, "truncated"},
+        // Each row has one byte of padding; the last may lack it, not more.
+        {"last-row-one-byte-short.bmp", b24.substr(0, b24.size() - 2), Kind::UnreadablePicture, "truncated"},
+        {"palette-of-65536-colours-for-8-bits.bmp", Patched(b8, 46, 65536), Kind::UnreadablePicture,
+         "claims 65536 colours, more than 8 bits"},
+        {"palette-of-2147483647-colours-for-8-bits.bmp", Patched(b8, 46, 0x7FFFFFFF), Kind::UnreadablePicture,
+         "claims 2147483647 colours"},
+        {"os2-palette-of-17-colours-for-4-bits.bmp", Patched(os2b4, 46, 17), Kind::UnreadablePicture,
+         "claims 17 colours, more than 4 bits"},
+        {"rle8-400000000-pixels-wide.bmp", Patched(Patched(rle8Bottom, 18, 400'000'000), 22, 1),
+         Kind::UnreadablePicture, "run-length rows of 400000000 pixels, wider than the 524288"},
         {"header-only-5000x5000.bmp", BmpHeaderOnly(5000, 5000), Kind::UnreadablePicture, "past the end of the file"},
         {"absurd-100000x100000.bmp", BmpHeaderOnly(100000, 100000), Kind::PictureTooLarge, "100000 x 100000 pixels"},
         {"absurd-top-down.bmp", BmpHeaderOnly(60000, -60000), Kind::PictureTooLarge, "60000 x 60000"},
@@ -255,6 +276,85 @@ TEST_F(PictureLoader, BottomUpAndTopDownBitmapsConvertAlikeOnAnyThreadCount)
                 OpenPicture(Write("order.bmp", EncodeBmp(bitmap, {BmpEncoding::Rgb24, BmpHeader::Info, topDown})));
             EXPECT_EQ(ConvertRows(*source, nullptr, threads), expected) << topDown << ", " << threads << " threads";
         }
+}
+
+TEST_F(PictureLoader, ReadsALastRowWithoutItsPadding)
+{
+    const struct {
+        BmpEncoding encoding;
+        std::size_t padding; // of each row of 5 pixels
+    } cases[] = {{BmpEncoding::Paletted1, 3}, {BmpEncoding::Paletted4, 1}, {BmpEncoding::Paletted8, 3},
+                 {BmpEncoding::Rgb24, 1}};
+    for (const auto& c : cases) {
+        const std::string whole = EncodeBmp(TestPicture(2), {c.encoding});
+        const QImage expected = LoadPicture(Write("padded.bmp", whole));
+        EXPECT_EQ(LoadPicture(Write("unpadded.bmp", whole.substr(0, whole.size() - c.padding))), expected)
+            << int(c.encoding);
+    }
+}
+
+// Keeps the rows a source hands out, by row.
+class KeptRows : public RowSink {
+public:
+    explicit KeptRows(std::int64_t rowWidth) : width(rowWidth) {}
+    bool TakeRow(std::int64_t y, const std::uint32_t* pixels) override
+    {
+        rows[y].assign(pixels, pixels + width);
+        return true;
+    }
+    std::map<std::int64_t, std::vector<std::uint32_t>> rows;
+
+private:
+    std::int64_t width;
+};
+
+TEST_F(PictureLoader, ReadsASpanOfColumnsAsTheWholeRowsHoldIt)
+{
+    BitmapPicture picture{37, 4, {}};
+    for (int i = 0; i < 37 * 4; ++i)
+        picture.pixels.push_back(Palette[(i * 5 + i / 37) % 8]);
+    const BmpEncoding encodings[] = {BmpEncoding::Paletted4, BmpEncoding::Paletted8, BmpEncoding::Rle8,
+                                     BmpEncoding::Rgb565,    BmpEncoding::Rgb24,     BmpEncoding::Rgb32};
+    const ColumnSpan spans[] = {{0, 37}, {5, 17}, {33, 37}, {9, 10}, {8, 8}};
+    for (const BmpEncoding encoding : encodings) {
+        const auto source = OpenPicture(Write("span.bmp", EncodeBmp(picture, {encoding})));
+        KeptRows whole(37);
+        source->ReadRows(0, 4, whole);
+        for (const ColumnSpan span : spans) {
+            KeptRows part(span.Count());
+            ASSERT_TRUE(source->ReadSpan(0, 4, span, part));
+            ASSERT_EQ(part.rows.size(), 4u);
+            for (const auto& [y, pixels] : part.rows)
+                EXPECT_EQ(pixels, std::vector<std::uint32_t>(whole.rows[y].begin() + span.first,
+                                                             whole.rows[y].begin() + span.end))
+                    << int(encoding) << ": row " << y << " from " << span.first;
+        }
+    }
+}
+
+TEST_F(PictureLoader, ConvertsABitmapWhoseRowsOutgrowAReadBlock)
+{
+    // 8,400,001 1-bit pixels a row, over a megabyte: read a span at a time.
+    // Its art repeats every three cells, as a narrow cut of it converts.
+    const auto colourAt = [](std::int64_t x) { return std::uint32_t(0x2D >> (x % 6) & 1 ? Rgb(255, 255, 255) : 0); };
+    BitmapPicture narrow{13, 3, {}};
+    for (int i = 0; i < 13 * 3; ++i)
+        narrow.pixels.push_back(colourAt(i % 13) | 0xFF000000);
+    const std::string narrowBmp = EncodeBmp(narrow, {BmpEncoding::Paletted1});
+    const std::string period = ConvertRows(*OpenPicture(Write("narrow.bmp", narrowBmp)))->substr(0, 3);
+
+    const std::int64_t width = 8'400'001;
+    const std::size_t rowBytes = (width + 31) / 32 * 4;
+    std::string row(rowBytes, '\0');
+    for (std::int64_t x = 0; x < width; ++x)
+        if (colourAt(x) != colourAt(0))
+            row[std::size_t(x / 8)] = char(row[std::size_t(x / 8)] | 0x80 >> (x % 8));
+    const std::string wide = Patched(WithPixelData(narrowBmp, row + row + row), 18, std::uint32_t(width));
+    const auto nfo = ConvertRows(*OpenPicture(Write("wide.bmp", wide)));
+    ASSERT_TRUE(nfo);
+    ASSERT_EQ(nfo->size(), std::size_t(width / 2 + 2 + 65));
+    for (std::int64_t col = 0; col < width / 2; ++col)
+        ASSERT_EQ((*nfo)[std::size_t(col)], period[std::size_t(col % 3)]) << "cell " << col;
 }
 
 TEST_F(PictureLoader, StreamsABitmapWiderThan16384Pixels)

@@ -1,6 +1,7 @@
 #include "bmp_writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -58,7 +59,9 @@ int BitsPerPixel(BmpEncoding encoding)
     case BmpEncoding::Rgb565: return 16;
     case BmpEncoding::Rgb24: return 24;
     case BmpEncoding::Rgb32:
-    case BmpEncoding::Bitfields32: return 32;
+    case BmpEncoding::Bitfields32:
+    case BmpEncoding::Bitfields32Wide:
+    case BmpEncoding::Bitfields32Narrow: return 32;
     }
     throw std::logic_error("unknown encoding");
 }
@@ -69,7 +72,9 @@ std::uint32_t Compression(BmpEncoding encoding)
     case BmpEncoding::Rle8: return 1;
     case BmpEncoding::Rle4: return 2;
     case BmpEncoding::Rgb565:
-    case BmpEncoding::Bitfields32: return 3;
+    case BmpEncoding::Bitfields32:
+    case BmpEncoding::Bitfields32Wide:
+    case BmpEncoding::Bitfields32Narrow: return 3;
     default: return 0;
     }
 }
@@ -80,9 +85,13 @@ struct Masks {
 
 Masks MasksOf(BmpEncoding encoding)
 {
-    if (encoding == BmpEncoding::Rgb565)
-        return {0xF800, 0x07E0, 0x001F, 0};
-    return {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+    switch (encoding) {
+    case BmpEncoding::Rgb555: return {0x7C00, 0x03E0, 0x001F, 0};
+    case BmpEncoding::Rgb565:
+    case BmpEncoding::Bitfields32Narrow: return {0xF800, 0x07E0, 0x001F, 0};
+    case BmpEncoding::Bitfields32Wide: return {0x3FF00000, 0x000FFC00, 0x000003FF, 0};
+    default: return {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+    }
 }
 
 std::vector<std::uint32_t> PaletteOf(const BitmapPicture& picture)
@@ -97,6 +106,22 @@ std::vector<std::uint32_t> PaletteOf(const BitmapPicture& picture)
 }
 
 std::uint32_t Channel(std::uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
+
+// A channel byte in the bits of mask: its top bits when the field is
+// narrower, repeated to fill a wider one.
+std::uint32_t Field(std::uint32_t channel, std::uint32_t mask)
+{
+    const int shift = std::countr_zero(mask);
+    const int bits = std::popcount(mask);
+    const std::uint32_t value = bits <= 8 ? channel >> (8 - bits) : channel << (bits - 8) | channel >> (16 - bits);
+    return value << shift;
+}
+
+std::uint32_t Packed(std::uint32_t pixel, const Masks& masks)
+{
+    return Field(Channel(pixel, 16), masks.red) | Field(Channel(pixel, 8), masks.green) |
+           Field(Channel(pixel, 0), masks.blue);
+}
 
 // One row of indices as run-length pairs; each run repeats one index.
 void EncodeRleRow(ByteSink& sink, const std::vector<std::uint8_t>& indices, bool fourBit)
@@ -152,11 +177,7 @@ void EncodePixels(ByteSink& sink, const BitmapPicture& picture, const BmpFormat&
             switch (format.encoding) {
             case BmpEncoding::Paletted8: sink.U8(indices[x]); break;
             case BmpEncoding::Rgb555:
-                sink.U16(Channel(pixel, 16) >> 3 << 10 | Channel(pixel, 8) >> 3 << 5 | Channel(pixel, 0) >> 3);
-                break;
-            case BmpEncoding::Rgb565:
-                sink.U16(Channel(pixel, 16) >> 3 << 11 | Channel(pixel, 8) >> 2 << 5 | Channel(pixel, 0) >> 3);
-                break;
+            case BmpEncoding::Rgb565: sink.U16(Packed(pixel, MasksOf(format.encoding))); break;
             case BmpEncoding::Rgb24:
                 sink.U8(Channel(pixel, 0));
                 sink.U8(Channel(pixel, 8));
@@ -164,6 +185,8 @@ void EncodePixels(ByteSink& sink, const BitmapPicture& picture, const BmpFormat&
                 break;
             case BmpEncoding::Rgb32:
             case BmpEncoding::Bitfields32: sink.U32(pixel); break;
+            case BmpEncoding::Bitfields32Wide:
+            case BmpEncoding::Bitfields32Narrow: sink.U32(Packed(pixel, MasksOf(format.encoding))); break;
             default: break;
             }
         }

@@ -35,6 +35,8 @@ enum class BmpEncoding {
     Rgb24,
     Rgb32,         // fourth byte carries the pixel's alpha, which readers ignore
     Bitfields32,   // with an alpha mask, which readers ignore too
+    Bitfields32Wide,   // 10-10-10 bit fields in 32 bits, no alpha
+    Bitfields32Narrow, // 5-6-5 bit fields in the low half of 32 bits
 };
 
 struct BmpFormat {

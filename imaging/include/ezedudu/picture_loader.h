@@ -13,11 +13,16 @@
 
 namespace ezedudu {
 
+// The most memory Qt may take to decode a picture of another format than
+// bitmap whole: this many bytes for each pixel of the pixel limit.
+inline constexpr std::int64_t DecodedPixelBytes = 4;
+
 // Opens the picture file at path for reading row by row. A file that starts
 // with the bitmap signature "BM" is read by the program's own bitmap reader,
 // a block of rows at a time, so a bitmap of any size needs only a few rows of
 // memory; its headers are checked here. Any other format is decoded whole by
-// Qt's QImageReader, with transparent pixels laid over white.
+// Qt's QImageReader (held once, see DecodedPixelBytes), with transparent
+// pixels laid over white.
 // Throws Error: MissingFile, UnreadablePicture (naming what is
 // wrong) or PictureTooLarge (over maxPixels).
 std::unique_ptr<RowSource> OpenPicture(const std::filesystem::path& path, std::int64_t maxPixels = DefaultMaxPixels);
@@ -30,7 +35,8 @@ std::unique_ptr<RowSource> OpenPicture(std::shared_ptr<const std::string> bytes,
 // transparent pixels are laid over white.
 std::unique_ptr<RowSource> PictureFromImage(QImage image);
 
-// The picture's rows gathered into one image (QImage::Format_RGB32).
+// The picture's rows gathered into one image (QImage::Format_RGB32), or
+// the picture itself where Qt decoded it in that layout.
 // Throws what the source throws, or PictureTooLarge when there is no memory
 // for the image.
 QImage ImageOf(const RowSource& picture);
