@@ -45,14 +45,6 @@ std::shared_ptr<const std::string> ReadStandardInput()
     return bytes;
 }
 
-bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b)
-{
-    std::error_code error;
-    if (std::filesystem::equivalent(a, b, error))
-        return true;
-    return std::filesystem::absolute(a, error).lexically_normal() == std::filesystem::absolute(b, error).lexically_normal();
-}
-
 ConversionJob OpenJob(const std::filesystem::path& picture, const ConversionOptions& options)
 {
     if (picture == StandardStream)
@@ -66,9 +58,8 @@ std::int64_t ConvertOne(const std::filesystem::path& picture, const CliOptions& 
     const bool fromInput = picture == StandardStream;
     const std::filesystem::path output = options.output.value_or(fromInput ? StandardStream : NfoPathFor(picture));
     for (const std::filesystem::path& written : {output, options.preview.value_or(StandardStream)})
-        if (!fromInput && written != StandardStream && IsSameFile(written, picture))
-            throw Error(Error::Kind::Refused, "refusing to overwrite the picture with its own NFO text or preview; "
-                                              "name another output");
+        if (!fromInput && written != StandardStream)
+            RefuseToOverwrite(picture, written);
 
     const ConversionJob job = OpenJob(picture, options.conversion);
     const std::string nfo = *job.Convert(&meter); // the meter never cancels

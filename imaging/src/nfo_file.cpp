@@ -22,4 +22,19 @@ void WriteNfoFile(const std::filesystem::path& path, std::string_view bytes)
         fail("save");
 }
 
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error))
+        return true;
+    return std::filesystem::absolute(a, error).lexically_normal() == std::filesystem::absolute(b, error).lexically_normal();
+}
+
+void RefuseToOverwrite(const std::filesystem::path& picture, const std::filesystem::path& output)
+{
+    if (IsSameFile(picture, output))
+        throw Error(Error::Kind::Refused, "refusing to overwrite the picture with its own NFO text or preview; "
+                                          "name another output");
+}
+
 } // namespace ezedudu

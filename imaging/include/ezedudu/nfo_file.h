@@ -11,4 +11,12 @@ namespace ezedudu {
 // Throws Error (OutputFailed) naming the path and the reason.
 void WriteNfoFile(const std::filesystem::path& path, std::string_view bytes);
 
+// Whether the two paths name one file: through a link or another spelling
+// of the same place, or the same place where no file exists yet.
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// Throws Error (Refused) when output is the picture itself, which writing
+// the art or its preview there would destroy.
+void RefuseToOverwrite(const std::filesystem::path& picture, const std::filesystem::path& output);
+
 } // namespace ezedudu
