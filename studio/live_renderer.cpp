@@ -4,7 +4,7 @@
 #include "ezedudu/nfo_text.h"
 
 #include <algorithm>
-
+#include <exception>
 #include <new>
 
 namespace ezedudu {
@@ -57,27 +57,29 @@ LiveRenderer::LiveRenderer(QObject* parent) : QObject(parent)
 
 LiveRenderer::~LiveRenderer()
 {
-    if (cancelRunning)
-        *cancelRunning = true;
+    if (cancelLatest)
+        *cancelLatest = true;
     worker.waitForDone();
 }
 
-void LiveRenderer::Render(std::shared_ptr<const RowSource> picture, const ConversionOptions& options,
-                          PreviewTheme theme)
+void LiveRenderer::Render(Artwork wanted, PictureOpener open)
 {
-    if (cancelRunning)
-        *cancelRunning = true;
-    cancelRunning = std::make_shared<std::atomic<bool>>(false);
+    if (cancelLatest)
+        *cancelLatest = true;
+    cancelLatest = std::make_shared<std::atomic<bool>>(false);
     const std::uint64_t request = ++newest;
-    worker.start([this, request, cancel = cancelRunning, picture = std::move(picture), options, theme] {
-        Run(request, cancel, picture, options, theme);
+    worker.start([this, request, cancel = cancelLatest, wanted = std::move(wanted), open = std::move(open)] {
+        Run(request, cancel, wanted, open);
     });
 }
 
-void LiveRenderer::Run(std::uint64_t request, const std::shared_ptr<std::atomic<bool>>& cancel,
-                       const std::shared_ptr<const RowSource>& picture, const ConversionOptions& options,
-                       PreviewTheme theme)
+void LiveRenderer::Run(std::uint64_t request, const std::shared_ptr<std::atomic<bool>>& cancel, Artwork wanted,
+                       const PictureOpener& open)
 {
+    if (*cancel) { // a newer request came while this one waited
+        ++cancelled;
+        return;
+    }
     const auto report = [this, request](auto signal) {
         QMetaObject::invokeMethod(this, [this, request, signal] {
             if (request == newest)
@@ -87,20 +89,30 @@ void LiveRenderer::Run(std::uint64_t request, const std::shared_ptr<std::atomic<
     RenderObserver observer(cancel, [&](int percent) {
         report([percent](LiveRenderer* self) { emit self->progressed(percent); });
     });
+    // Whatever a task throws becomes a message: an exception that left the
+    // worker would end the program.
     QString failure;
     try {
-        const std::optional<std::string> nfo = ConversionJob(picture, options).Convert(&observer);
+        if (!wanted.picture)
+            wanted.picture = open();
+        std::optional<std::string> nfo = ConversionJob(wanted.picture, wanted.options).Convert(&observer);
         if (!nfo || *cancel) {
             ++cancelled;
             return;
         }
-        const QImage preview = RenderPreview(*nfo, options.cellAspect, theme, ViewCellWidth(*nfo, options.cellAspect));
-        report([nfo = *nfo, preview](LiveRenderer* self) { emit self->rendered(nfo, preview); });
+        const QImage preview = RenderPreview(*nfo, wanted.options.cellAspect, wanted.theme,
+                                             ViewCellWidth(*nfo, wanted.options.cellAspect));
+        wanted.nfo = std::move(*nfo);
+        report([wanted, preview](LiveRenderer* self) { emit self->rendered(wanted, preview); });
         return;
     } catch (const Error& error) {
         failure = QString::fromStdString(error.what());
     } catch (const std::bad_alloc&) {
         failure = tr("There is not enough memory for art this large.");
+    } catch (const std::exception& error) {
+        failure = tr("unexpected failure: %1").arg(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        failure = tr("unexpected failure of an unknown kind");
     }
     report([failure](LiveRenderer* self) { emit self->failed(failure); });
 }
