@@ -6,15 +6,16 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <utility>
 
 namespace ezedudu {
 namespace {
 
-// Passes the percentage on when it changes and answers the cancel flag.
+// Passes the percentage on when it changes and answers whether to cancel.
 class RenderObserver : public ConversionObserver {
 public:
-    RenderObserver(std::shared_ptr<std::atomic<bool>> cancelFlag, std::function<void(int)> onPercent)
-        : cancel(std::move(cancelFlag)), percentChanged(std::move(onPercent))
+    RenderObserver(std::function<bool()> cancelNow, std::function<void(int)> onPercent)
+        : cancel(std::move(cancelNow)), percentChanged(std::move(onPercent))
     {
     }
 
@@ -24,10 +25,10 @@ public:
         if (percent != shown)
             percentChanged(shown = percent);
     }
-    bool CancelRequested() override { return *cancel; }
+    bool CancelRequested() override { return cancel(); }
 
 private:
-    std::shared_ptr<std::atomic<bool>> cancel;
+    std::function<bool()> cancel;
     std::function<void(int)> percentChanged;
     int shown = -1;
 };
@@ -49,61 +50,66 @@ int ViewCellWidth(const std::string& nfo, double cellAspect)
 
 } // namespace
 
-LiveRenderer::LiveRenderer(QObject* parent) : QObject(parent)
+LiveRenderer::LiveRenderer(QObject* parent)
+    : QObject(parent), worker([this](std::stop_token stop) { Work(std::move(stop)); })
 {
-    // One render at a time: a cancelled one gives way within a row of cells.
-    worker.setMaxThreadCount(1);
 }
 
-LiveRenderer::~LiveRenderer()
-{
-    if (cancelLatest)
-        *cancelLatest = true;
-    worker.waitForDone();
-}
+LiveRenderer::~LiveRenderer() = default;
 
 void LiveRenderer::Render(Artwork wanted, PictureOpener open)
 {
-    if (cancelLatest)
-        *cancelLatest = true;
-    cancelLatest = std::make_shared<std::atomic<bool>>(false);
-    const std::uint64_t request = ++newest;
-    worker.start([this, request, cancel = cancelLatest, wanted = std::move(wanted), open = std::move(open)] {
-        Run(request, cancel, wanted, open);
-    });
+    const std::uint64_t id = ++newest; // cancels the one running
+    {
+        const std::lock_guard held(lock);
+        if (waiting)
+            ++cancelled;
+        waiting = Request{id, std::move(wanted), std::move(open)};
+    }
+    wake.notify_one();
 }
 
-void LiveRenderer::Run(std::uint64_t request, const std::shared_ptr<std::atomic<bool>>& cancel, Artwork wanted,
-                       const PictureOpener& open)
+// One request at a time: a cancelled one gives way within a row of cells.
+void LiveRenderer::Work(std::stop_token stop)
 {
-    if (*cancel) { // a newer request came while this one waited
-        ++cancelled;
-        return;
+    for (;;) {
+        Request request;
+        {
+            std::unique_lock held(lock);
+            if (!wake.wait(held, stop, [this] { return waiting.has_value(); }))
+                return;
+            request = std::move(*waiting);
+            waiting.reset();
+        }
+        Run(std::move(request), stop);
     }
-    const auto report = [this, request](auto signal) {
-        QMetaObject::invokeMethod(this, [this, request, signal] {
-            if (request == newest)
-                signal(this);
-        }, Qt::QueuedConnection);
-    };
-    RenderObserver observer(cancel, [&](int percent) {
-        report([percent](LiveRenderer* self) { emit self->progressed(percent); });
+}
+
+void LiveRenderer::Run(Request request, const std::stop_token& stop)
+{
+    const std::uint64_t id = request.id;
+    const auto stale = [this, id, &stop] { return id != newest || stop.stop_requested(); };
+    RenderObserver observer(stale, [&](int percent) {
+        Post(id, [percent](LiveRenderer& self) { emit self.progressed(percent); });
     });
+    Artwork& wanted = request.wanted;
     // Whatever a task throws becomes a message: an exception that left the
     // worker would end the program.
     QString failure;
     try {
         if (!wanted.picture)
-            wanted.picture = open();
+            wanted.picture = request.open();
         std::optional<std::string> nfo = ConversionJob(wanted.picture, wanted.options).Convert(&observer);
-        if (!nfo || *cancel) {
+        if (!nfo || stale()) {
             ++cancelled;
             return;
         }
-        const QImage preview = RenderPreview(*nfo, wanted.options.cellAspect, wanted.theme,
-                                             ViewCellWidth(*nfo, wanted.options.cellAspect));
+        QImage preview = RenderPreview(*nfo, wanted.options.cellAspect, wanted.theme,
+                                       ViewCellWidth(*nfo, wanted.options.cellAspect));
         wanted.nfo = std::move(*nfo);
-        report([wanted, preview](LiveRenderer* self) { emit self->rendered(wanted, preview); });
+        Post(id, [art = std::move(wanted), preview = std::move(preview)](LiveRenderer& self) {
+            emit self.rendered(art, preview);
+        });
         return;
     } catch (const Error& error) {
         failure = QString::fromStdString(error.what());
@@ -114,7 +120,30 @@ void LiveRenderer::Run(std::uint64_t request, const std::shared_ptr<std::atomic<
     } catch (...) {
         failure = tr("unexpected failure of an unknown kind");
     }
-    report([failure](LiveRenderer* self) { emit self->failed(failure); });
+    Post(id, [failure](LiveRenderer& self) { emit self.failed(failure); });
+}
+
+void LiveRenderer::Post(std::uint64_t request, std::function<void(LiveRenderer&)> signal)
+{
+    {
+        const std::lock_guard held(lock);
+        reports.push_back({request, std::move(signal)});
+    }
+    // Called by name, so that nothing built on this thread is read on the
+    // other but through the mutex.
+    QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
+}
+
+void LiveRenderer::Deliver()
+{
+    std::vector<Report> arrived;
+    {
+        const std::lock_guard held(lock);
+        arrived.swap(reports);
+    }
+    for (const Report& report : arrived)
+        if (report.request == newest)
+            report.signal(*this);
 }
 
 } // namespace ezedudu
