@@ -237,11 +237,16 @@ void StudioWindow::UpdateTitle()
     setWindowTitle(shown.name.isEmpty() ? StudioName : shown.name + QStringLiteral(" \u2014 ") + StudioName);
 }
 
+void StudioWindow::RefuseThePicture(const QString& output) const
+{
+    if (!shown.path.isEmpty())
+        RefuseToOverwrite(ToPath(shown.path), ToPath(output));
+}
+
 bool StudioWindow::SaveTo(const QString& path)
 {
     try {
-        if (!shown.path.isEmpty())
-            RefuseToOverwrite(ToPath(shown.path), ToPath(path));
+        RefuseThePicture(path);
         WriteNfoFile(ToPath(path), shown.nfo);
     } catch (const Error& error) {
         ShowError(tr("The NFO file was not saved: %1").arg(QString::fromStdString(error.what())));
@@ -254,8 +259,7 @@ bool StudioWindow::SaveTo(const QString& path)
 bool StudioWindow::ExportPreviewTo(const QString& path)
 {
     try {
-        if (!shown.path.isEmpty())
-            RefuseToOverwrite(ToPath(shown.path), ToPath(path));
+        RefuseThePicture(path);
         // Drawn afresh at full size, as ezedudu-cli --preview draws it.
         WritePreviewFile(ToPath(path), RenderPreview(shown.nfo, shown.options.cellAspect, shown.theme));
     } catch (const Error& error) {
@@ -292,16 +296,16 @@ void StudioWindow::AskToOpen()
 
 void StudioWindow::AskToSave()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Save NFO File"), DefaultOutput(QStringLiteral(".nfo")),
-                                                      tr("NFO files (*.nfo);;All files (*)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Save NFO File"), DefaultOutput(QStringLiteral(".nfo")), tr("NFO files (*.nfo);;All files (*)"));
     if (!path.isEmpty())
         SaveTo(path);
 }
 
 void StudioWindow::AskToExport()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export Preview"), DefaultOutput(QStringLiteral("-art.png")),
-                                                      tr("PNG pictures (*.png)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Export Preview"), DefaultOutput(QStringLiteral("-art.png")), tr("PNG pictures (*.png)"));
     if (!path.isEmpty())
         ExportPreviewTo(path);
 }

@@ -67,6 +67,8 @@ private:
     void ShowError(const QString& text);
     void ShowMessage(const QString& text);
     void UpdateTitle();
+    // Throws Error (Refused) when output is the picture shown.
+    void RefuseThePicture(const QString& output) const;
     void RememberRecent(const QString& path);
     void FillRecentMenu();
     void AskToOpen();

@@ -27,7 +27,8 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b)
     std::error_code error;
     if (std::filesystem::equivalent(a, b, error))
         return true;
-    return std::filesystem::absolute(a, error).lexically_normal() == std::filesystem::absolute(b, error).lexically_normal();
+    return std::filesystem::absolute(a, error).lexically_normal() ==
+           std::filesystem::absolute(b, error).lexically_normal();
 }
 
 void RefuseToOverwrite(const std::filesystem::path& picture, const std::filesystem::path& output)
