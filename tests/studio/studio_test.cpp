@@ -44,7 +44,7 @@ class Studio : public testing::Test {
 protected:
     QString Path(const char* name) const { return folder.filePath(name); }
 
-    // Waits for the art of the newest options to be shown, or its failure.
+    // Waits for the spied signal, unless it came already.
     static bool WaitFor(QSignalSpy& spy) { return !spy.isEmpty() || spy.wait(10000); }
     static QString MessageOf(const QWidget& window) { return window.findChild<QLabel*>("message")->text(); }
 
@@ -125,12 +125,13 @@ TEST_F(Studio, ANewerRenderCancelsTheRunningOneAndDropsThoseWaiting)
     LiveRenderer renderer;
     QSignalSpy rendered(&renderer, &LiveRenderer::rendered);
     renderer.Render({.picture = std::make_shared<SlowRows>()});
-    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // well into the first render
     const auto waiting = std::make_shared<SlowRows>();
-    renderer.Render({.picture = waiting});
     ConversionOptions inverted;
     inverted.art.tone.invert = true;
-    renderer.Render({.picture = std::make_shared<SlowRows>(), .options = inverted});
+    const Artwork newest{.picture = std::make_shared<SlowRows>(), .options = inverted};
+    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // well into the first render
+    renderer.Render({.picture = waiting}); // replaced before the first gives way
+    renderer.Render(newest);
     ASSERT_TRUE(rendered.wait(10000));
     QTest::qWait(100); // time for a stale result to arrive, were it let through
     ASSERT_EQ(rendered.size(), 1);
