@@ -35,7 +35,7 @@ int RenderOnce(LiveRenderer& renderer, const std::shared_ptr<const RowSource>& p
     const auto shown = QObject::connect(&renderer, &LiveRenderer::rendered, &loop, &QEventLoop::quit);
     const auto counted = QObject::connect(&renderer, &LiveRenderer::progressed, [&reports] { ++reports; });
     const auto start = std::chrono::steady_clock::now();
-    renderer.Render(picture, options, PreviewTheme::Light);
+    renderer.Render({.picture = picture, .options = options});
     loop.exec();
     state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     QObject::disconnect(shown);

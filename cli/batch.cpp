@@ -79,9 +79,8 @@ void CheckDestinations(const std::filesystem::path& picture, const Destinations&
     if (picture == StandardStream)
         return;
     for (const std::optional<std::filesystem::path>& output : {std::optional(to.text), to.preview})
-        if (output && *output != StandardStream && IsSameFile(*output, picture))
-            throw Error(Error::Kind::Refused, "refusing to overwrite the picture with its own NFO text or preview; "
-                                              "name another output");
+        if (output && *output != StandardStream)
+            RefuseToOverwrite(picture, *output);
     for (const WrittenNfo& earlier : written)
         if (IsSameFile(to.text, earlier.nfo))
             throw Error(Error::Kind::Refused, "refusing to overwrite " + earlier.nfo.string() + ", written for " +

@@ -4,17 +4,18 @@
 #include "ezedudu/nfo_text.h"
 
 #include <algorithm>
-
+#include <exception>
 #include <new>
+#include <utility>
 
 namespace ezedudu {
 namespace {
 
-// Passes the percentage on when it changes and answers the cancel flag.
+// Passes the percentage on when it changes and answers whether to cancel.
 class RenderObserver : public ConversionObserver {
 public:
-    RenderObserver(std::shared_ptr<std::atomic<bool>> cancelFlag, std::function<void(int)> onPercent)
-        : cancel(std::move(cancelFlag)), percentChanged(std::move(onPercent))
+    RenderObserver(std::function<bool()> cancelNow, std::function<void(int)> onPercent)
+        : cancel(std::move(cancelNow)), percentChanged(std::move(onPercent))
     {
     }
 
@@ -24,10 +25,10 @@ public:
         if (percent != shown)
             percentChanged(shown = percent);
     }
-    bool CancelRequested() override { return *cancel; }
+    bool CancelRequested() override { return cancel(); }
 
 private:
-    std::shared_ptr<std::atomic<bool>> cancel;
+    std::function<bool()> cancel;
     std::function<void(int)> percentChanged;
     int shown = -1;
 };
@@ -49,60 +50,100 @@ int ViewCellWidth(const std::string& nfo, double cellAspect)
 
 } // namespace
 
-LiveRenderer::LiveRenderer(QObject* parent) : QObject(parent)
+LiveRenderer::LiveRenderer(QObject* parent)
+    : QObject(parent), worker([this](std::stop_token stop) { Work(std::move(stop)); })
 {
-    // One render at a time: a cancelled one gives way within a row of cells.
-    worker.setMaxThreadCount(1);
 }
 
-LiveRenderer::~LiveRenderer()
+LiveRenderer::~LiveRenderer() = default;
+
+void LiveRenderer::Render(Artwork wanted, PictureOpener open)
 {
-    if (cancelRunning)
-        *cancelRunning = true;
-    worker.waitForDone();
+    const std::uint64_t id = ++newest; // cancels the one running
+    {
+        const std::lock_guard held(lock);
+        if (waiting)
+            ++cancelled;
+        waiting = Request{id, std::move(wanted), std::move(open)};
+    }
+    wake.notify_one();
 }
 
-void LiveRenderer::Render(std::shared_ptr<const RowSource> picture, const ConversionOptions& options,
-                          PreviewTheme theme)
+// One request at a time: a cancelled one gives way within a row of cells.
+void LiveRenderer::Work(std::stop_token stop)
 {
-    if (cancelRunning)
-        *cancelRunning = true;
-    cancelRunning = std::make_shared<std::atomic<bool>>(false);
-    const std::uint64_t request = ++newest;
-    worker.start([this, request, cancel = cancelRunning, picture = std::move(picture), options, theme] {
-        Run(request, cancel, picture, options, theme);
+    for (;;) {
+        Request request;
+        {
+            std::unique_lock held(lock);
+            if (!wake.wait(held, stop, [this] { return waiting.has_value(); }))
+                return;
+            request = std::move(*waiting);
+            waiting.reset();
+        }
+        Run(std::move(request), stop);
+    }
+}
+
+void LiveRenderer::Run(Request request, const std::stop_token& stop)
+{
+    const std::uint64_t id = request.id;
+    const auto stale = [this, id, &stop] { return id != newest || stop.stop_requested(); };
+    RenderObserver observer(stale, [&](int percent) {
+        Post(id, [percent](LiveRenderer& self) { emit self.progressed(percent); });
     });
-}
-
-void LiveRenderer::Run(std::uint64_t request, const std::shared_ptr<std::atomic<bool>>& cancel,
-                       const std::shared_ptr<const RowSource>& picture, const ConversionOptions& options,
-                       PreviewTheme theme)
-{
-    const auto report = [this, request](auto signal) {
-        QMetaObject::invokeMethod(this, [this, request, signal] {
-            if (request == newest)
-                signal(this);
-        }, Qt::QueuedConnection);
-    };
-    RenderObserver observer(cancel, [&](int percent) {
-        report([percent](LiveRenderer* self) { emit self->progressed(percent); });
-    });
+    Artwork& wanted = request.wanted;
+    // Whatever a task throws becomes a message: an exception that left the
+    // worker would end the program.
     QString failure;
     try {
-        const std::optional<std::string> nfo = ConversionJob(picture, options).Convert(&observer);
-        if (!nfo || *cancel) {
+        if (!wanted.picture)
+            wanted.picture = request.open();
+        std::optional<std::string> nfo = ConversionJob(wanted.picture, wanted.options).Convert(&observer);
+        if (!nfo || stale()) {
             ++cancelled;
             return;
         }
-        const QImage preview = RenderPreview(*nfo, options.cellAspect, theme, ViewCellWidth(*nfo, options.cellAspect));
-        report([nfo = *nfo, preview](LiveRenderer* self) { emit self->rendered(nfo, preview); });
+        QImage preview = RenderPreview(*nfo, wanted.options.cellAspect, wanted.theme,
+                                       ViewCellWidth(*nfo, wanted.options.cellAspect));
+        wanted.nfo = std::move(*nfo);
+        Post(id, [art = std::move(wanted), preview = std::move(preview)](LiveRenderer& self) {
+            emit self.rendered(art, preview);
+        });
         return;
     } catch (const Error& error) {
         failure = QString::fromStdString(error.what());
     } catch (const std::bad_alloc&) {
         failure = tr("There is not enough memory for art this large.");
+    } catch (const std::exception& error) {
+        failure = tr("unexpected failure: %1").arg(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        failure = tr("unexpected failure of an unknown kind");
     }
-    report([failure](LiveRenderer* self) { emit self->failed(failure); });
+    Post(id, [failure](LiveRenderer& self) { emit self.failed(failure); });
+}
+
+void LiveRenderer::Post(std::uint64_t request, std::function<void(LiveRenderer&)> signal)
+{
+    {
+        const std::lock_guard held(lock);
+        reports.push_back({request, std::move(signal)});
+    }
+    // Called by name, so that nothing built on this thread is read on the
+    // other but through the mutex.
+    QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
+}
+
+void LiveRenderer::Deliver()
+{
+    std::vector<Report> arrived;
+    {
+        const std::lock_guard held(lock);
+        arrived.swap(reports);
+    }
+    for (const Report& report : arrived)
+        if (report.request == newest)
+            report.signal(*this);
 }
 
 } // namespace ezedudu

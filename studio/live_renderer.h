@@ -1,21 +1,32 @@
 #pragma once
 
-#include "ezedudu/conversion_job.h"
-#include "ezedudu/preview.h"
+#include "artwork.h"
 
 #include <QImage>
 #include <QObject>
-#include <QThreadPool>
 
 #include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
 #include <memory>
-#include <string>
+#include <mutex>
+#include <optional>
+#include <stop_token>
+#include <thread>
+#include <vector>
 
 namespace ezedudu {
 
-// Converts the picture and draws its preview on a worker thread, so that the
-// window stays responsive. A newer request cancels the one running; only the
-// newest request's outcome is ever reported, on the thread that asked.
+// Opens a picture on the renderer's thread, so that decoding a large one
+// never stalls the window.
+using PictureOpener = std::function<std::shared_ptr<const RowSource>()>;
+
+// Opens and converts the picture and draws its preview on a worker thread,
+// so that the window stays responsive. A newer request cancels the one
+// running and replaces any still waiting, which never starts; only the
+// newest request's outcome is ever reported, on the thread that made the
+// renderer.
 class LiveRenderer : public QObject {
     Q_OBJECT
 
@@ -23,28 +34,48 @@ public:
     explicit LiveRenderer(QObject* parent = nullptr);
     ~LiveRenderer() override;
 
-    void Render(std::shared_ptr<const RowSource> picture, const ConversionOptions& options, PreviewTheme theme);
+    // Renders wanted: its picture, or when it has none, the one open()
+    // gives, converted with its options.
+    void Render(Artwork wanted, PictureOpener open = {});
 
-    // How many requests were cancelled by a newer one before they finished.
+    // How many requests a newer one cancelled or replaced before they finished.
     int Cancelled() const { return cancelled; }
 
 signals:
     void progressed(int percent);
-    // nfo holds the file's code-page-437 bytes; preview shows them, drawn
-    // with smaller cells when the art is huge.
-    void rendered(const std::string& nfo, const QImage& preview);
+    // art is wanted with its picture and nfo filled in; preview shows the
+    // art, drawn with smaller cells when it is huge.
+    void rendered(const Artwork& art, const QImage& preview);
+    // Any failure of a request, whatever its task threw.
     void failed(const QString& reason);
 
 private:
-    // Runs on the worker; reports through queued calls that check the
-    // request is still the newest.
-    void Run(std::uint64_t request, const std::shared_ptr<std::atomic<bool>>& cancel,
-             const std::shared_ptr<const RowSource>& picture, const ConversionOptions& options, PreviewTheme theme);
+    struct Request {
+        std::uint64_t id = 0;
+        Artwork wanted;
+        PictureOpener open;
+    };
+    struct Report {
+        std::uint64_t request = 0;
+        std::function<void(LiveRenderer&)> signal;
+    };
 
-    QThreadPool worker;
-    std::uint64_t newest = 0;
-    std::shared_ptr<std::atomic<bool>> cancelRunning;
+    void Work(std::stop_token stop);
+    void Run(Request request, const std::stop_token& stop);
+    // Hands a report from the worker to the renderer's own thread, where
+    // Deliver() emits it if its request is still the newest.
+    void Post(std::uint64_t request, std::function<void(LiveRenderer&)> signal);
+    Q_INVOKABLE void Deliver();
+
+    std::atomic<std::uint64_t> newest = 0;
     std::atomic<int> cancelled = 0;
+    // Guards waiting and reports, which both threads use; the mutex also
+    // orders everything a request or a report carries.
+    std::mutex lock;
+    std::condition_variable_any wake;
+    std::optional<Request> waiting;
+    std::vector<Report> reports;
+    std::jthread worker; // last: it stops and joins before the rest goes
 };
 
 } // namespace ezedudu

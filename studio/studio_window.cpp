@@ -100,10 +100,7 @@ StudioWindow::StudioWindow(QSettings& store, const ConversionOptions& options, P
     });
     connect(&renderer, &LiveRenderer::rendered, this, &StudioWindow::ShowArt);
     connect(&renderer, &LiveRenderer::progressed, this, &StudioWindow::ShowProgress);
-    connect(&renderer, &LiveRenderer::failed, this, [this](const QString& reason) {
-        progress->hide();
-        ShowError(tr("Cannot draw the art: %1").arg(reason));
-    });
+    connect(&renderer, &LiveRenderer::failed, this, &StudioWindow::ShowFailure);
 }
 
 StudioWindow::~StudioWindow() = default;
@@ -124,7 +121,7 @@ void StudioWindow::BuildMenus()
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     needArt << edit->addAction(tr("Copy Art as &Text"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this, [this] {
-        QGuiApplication::clipboard()->setText(QString::fromStdString(NfoToUtf8(art)));
+        QGuiApplication::clipboard()->setText(QString::fromStdString(NfoToUtf8(shown.nfo)));
         ShowMessage(tr("The art is on the clipboard as UTF-8 text."));
     });
     edit->addAction(tr("Copy &Command"), this, [this] {
@@ -140,61 +137,54 @@ void StudioWindow::BuildMenus()
         action->setEnabled(false);
 }
 
-bool StudioWindow::OpenFile(const QString& path)
+void StudioWindow::OpenFile(const QString& path)
 {
-    try {
-        Open(OpenPicture(ToPath(path), controls->Options().maxPixels), QFileInfo(path).absoluteFilePath(),
-             QFileInfo(path).fileName());
-    } catch (const Error& error) {
-        ShowError(tr("Cannot open %1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(error.what())));
-        return false;
-    }
-    RememberRecent(QFileInfo(path).absoluteFilePath());
-    return true;
+    const QFileInfo file(path);
+    Ask({.path = file.absoluteFilePath(), .name = file.fileName()},
+        [file = ToPath(path), maxPixels = controls->Options().maxPixels] { return OpenPicture(file, maxPixels); });
 }
 
-bool StudioWindow::OpenImage(const QImage& image)
+void StudioWindow::OpenImage(const QImage& image)
 {
-    try {
-        Open(PictureFromImage(image), QString(), tr("Pasted picture"));
-    } catch (const Error& error) {
-        ShowError(tr("Cannot use the pasted picture: %1").arg(QString::fromStdString(error.what())));
-        return false;
-    }
-    return true;
+    Ask({.name = tr("Pasted picture")}, [image] { return PictureFromImage(image); });
 }
 
-void StudioWindow::Open(std::shared_ptr<const RowSource> opened, const QString& path, const QString& name)
+void StudioWindow::Ask(Artwork art, PictureOpener open)
 {
-    picture = std::move(opened);
-    picturePath = path;
-    pictureName = name;
-    UpdateTitle();
-    ShowMessage(QString());
+    wanted = std::move(art);
+    wantedOpen = std::move(open);
     Render();
 }
 
 void StudioWindow::Render()
 {
-    if (!picture)
+    if (!wanted.picture && !wantedOpen)
         return;
-    requestedOptions = controls->Options();
-    requestedTheme = controls->Theme();
-    renderer.Render(picture, requestedOptions, requestedTheme);
+    wanted.options = controls->Options();
+    wanted.theme = controls->Theme();
+    renderer.Render(wanted, wantedOpen);
 }
 
-void StudioWindow::ShowArt(const std::string& nfo, const QImage& drawn)
+void StudioWindow::ShowArt(const Artwork& art, const QImage& drawn)
 {
-    art = nfo;
-    artOptions = requestedOptions;
-    artTheme = requestedTheme;
+    const bool opened = art.picture != shown.picture;
+    shown = art;
+    // Only the newest request is reported, so it was wanted's: its picture
+    // is open now.
+    wanted.picture = shown.picture;
+    wantedOpen = {};
+    if (opened) {
+        UpdateTitle();
+        if (!shown.path.isEmpty())
+            RememberRecent(shown.path);
+    }
     view->SetPreview(drawn);
     progress->hide();
-    const ArtSize size = MeasureArt(art);
+    const ArtSize size = MeasureArt(shown.nfo);
     QString text = tr("%1 \u00d7 %2 characters, %3 bytes")
                        .arg(size.columns)
                        .arg(size.rows)
-                       .arg(QLocale().toString(qulonglong(art.size())));
+                       .arg(QLocale().toString(qulonglong(shown.nfo.size())));
     summary->setText(text);
     if (size.columns > ViewerColumns)
         ShowError(tr("Wider than %1 columns: NFO viewers wrap or cut it.").arg(ViewerColumns));
@@ -203,6 +193,23 @@ void StudioWindow::ShowArt(const std::string& nfo, const QImage& drawn)
     for (QAction* action : needArt)
         action->setEnabled(true);
     emit artShown();
+}
+
+void StudioWindow::ShowFailure(const QString& reason)
+{
+    progress->hide();
+    QString text;
+    if (wanted.picture) {
+        text = tr("Cannot draw the art: %1").arg(reason);
+    } else {
+        text = wanted.path.isEmpty() ? tr("Cannot use the pasted picture: %1").arg(reason)
+                                     : tr("Cannot open %1: %2").arg(wanted.name, reason);
+        // Later changes redraw the picture still shown.
+        wanted = shown;
+        wantedOpen = {};
+    }
+    ShowError(text);
+    emit artFailed(text);
 }
 
 void StudioWindow::ShowProgress(int percent)
@@ -227,13 +234,20 @@ void StudioWindow::ShowMessage(const QString& text)
 
 void StudioWindow::UpdateTitle()
 {
-    setWindowTitle(pictureName.isEmpty() ? StudioName : pictureName + QStringLiteral(" \u2014 ") + StudioName);
+    setWindowTitle(shown.name.isEmpty() ? StudioName : shown.name + QStringLiteral(" \u2014 ") + StudioName);
+}
+
+void StudioWindow::RefuseThePicture(const QString& output) const
+{
+    if (!shown.path.isEmpty())
+        RefuseToOverwrite(ToPath(shown.path), ToPath(output));
 }
 
 bool StudioWindow::SaveTo(const QString& path)
 {
     try {
-        WriteNfoFile(ToPath(path), art);
+        RefuseThePicture(path);
+        WriteNfoFile(ToPath(path), shown.nfo);
     } catch (const Error& error) {
         ShowError(tr("The NFO file was not saved: %1").arg(QString::fromStdString(error.what())));
         return false;
@@ -245,8 +259,9 @@ bool StudioWindow::SaveTo(const QString& path)
 bool StudioWindow::ExportPreviewTo(const QString& path)
 {
     try {
+        RefuseThePicture(path);
         // Drawn afresh at full size, as ezedudu-cli --preview draws it.
-        WritePreviewFile(ToPath(path), RenderPreview(art, artOptions.cellAspect, artTheme));
+        WritePreviewFile(ToPath(path), RenderPreview(shown.nfo, shown.options.cellAspect, shown.theme));
     } catch (const Error& error) {
         ShowError(tr("The preview was not exported: %1").arg(QString::fromStdString(error.what())));
         return false;
@@ -257,14 +272,19 @@ bool StudioWindow::ExportPreviewTo(const QString& path)
 
 QString StudioWindow::CliCommand() const
 {
-    return CliCommandFor(controls->Options(), picturePath);
+    // The command for the art shown; before any, for the options chosen.
+    return CliCommandFor(shown.picture ? shown.options : controls->Options(), shown.path);
 }
 
-QString StudioWindow::DefaultOutput(const char* extension) const
+QString StudioWindow::DefaultOutput(const QString& ending) const
 {
-    if (picturePath.isEmpty())
-        return QDir::home().filePath(QStringLiteral("pasted") + extension);
-    return ToQString(std::filesystem::path(ToPath(picturePath)).replace_extension(extension));
+    if (shown.path.isEmpty())
+        return QDir::home().filePath(QStringLiteral("pasted") + ending);
+    const QFileInfo picture(shown.path);
+    const QString output = picture.dir().filePath(picture.completeBaseName() + ending);
+    if (IsSameFile(ToPath(output), ToPath(shown.path))) // a picture named NAME.nfo
+        return picture.dir().filePath(picture.completeBaseName() + QStringLiteral("-art") + ending);
+    return output;
 }
 
 void StudioWindow::AskToOpen()
@@ -276,16 +296,16 @@ void StudioWindow::AskToOpen()
 
 void StudioWindow::AskToSave()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Save NFO File"), DefaultOutput(".nfo"),
-                                                      tr("NFO files (*.nfo);;All files (*)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Save NFO File"), DefaultOutput(QStringLiteral(".nfo")), tr("NFO files (*.nfo);;All files (*)"));
     if (!path.isEmpty())
         SaveTo(path);
 }
 
 void StudioWindow::AskToExport()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export Preview"), DefaultOutput(".png"),
-                                                      tr("PNG pictures (*.png)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Export Preview"), DefaultOutput(QStringLiteral("-art.png")), tr("PNG pictures (*.png)"));
     if (!path.isEmpty())
         ExportPreviewTo(path);
 }

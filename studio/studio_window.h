@@ -28,20 +28,29 @@ public:
                  QWidget* parent = nullptr);
     ~StudioWindow() override;
 
+    // Opening is left to the renderer's thread: the picture replaces the
+    // one shown, with its art, when artShown() is emitted; when artFailed()
+    // is, the window says why and everything shown stays as it was.
+    void OpenFile(const QString& path);
+    void OpenImage(const QImage& image);
     // Each returns false, and says why in the window, when it fails; the art
-    // shown and every file stay as they were.
-    bool OpenFile(const QString& path);
-    bool OpenImage(const QImage& image);
+    // shown and every file stay as they were. Neither ever writes onto the
+    // picture shown.
     bool SaveTo(const QString& path);
     bool ExportPreviewTo(const QString& path);
 
     // The art shown, as code-page-437 bytes; empty before the first render.
-    const std::string& Art() const { return art; }
+    const std::string& Art() const { return shown.nfo; }
     QString CliCommand() const;
+    // Where Save (ending ".nfo") and Export ("-art.png") propose to write:
+    // beside the picture and named after it, never the picture itself.
+    QString DefaultOutput(const QString& ending) const;
 
 signals:
     // A render of the newest options is shown.
     void artShown();
+    // The newest render failed; message is what the window shows.
+    void artFailed(const QString& message);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -50,20 +59,22 @@ protected:
 
 private:
     void BuildMenus();
-    void Open(std::shared_ptr<const RowSource> opened, const QString& path, const QString& name);
+    void Ask(Artwork art, PictureOpener open);
     void Render();
-    void ShowArt(const std::string& nfo, const QImage& preview);
+    void ShowArt(const Artwork& art, const QImage& preview);
+    void ShowFailure(const QString& reason);
     void ShowProgress(int percent);
     void ShowError(const QString& text);
     void ShowMessage(const QString& text);
     void UpdateTitle();
+    // Throws Error (Refused) when output is the picture shown.
+    void RefuseThePicture(const QString& output) const;
     void RememberRecent(const QString& path);
     void FillRecentMenu();
     void AskToOpen();
     void AskToSave();
     void AskToExport();
     void Paste();
-    QString DefaultOutput(const char* extension) const;
 
     QSettings& settings;
     ArtControls* controls;
@@ -75,16 +86,13 @@ private:
     QMenu* recentMenu = nullptr;
     QList<QAction*> needArt;
 
-    std::shared_ptr<const RowSource> picture;
-    QString picturePath; // empty for a pasted picture
-    QString pictureName;
-    // The newest render asked for; only its art is ever shown.
-    ConversionOptions requestedOptions;
-    PreviewTheme requestedTheme = PreviewTheme::Light;
-    // The art shown and the options it was made with.
-    std::string art;
-    ConversionOptions artOptions;
-    PreviewTheme artTheme = PreviewTheme::Light;
+    // What Save, Export, Copy and the title use: replaced only by a render
+    // that succeeded.
+    Artwork shown;
+    // The newest render asked for; a picture still to open has none, and
+    // wantedOpen opens it.
+    Artwork wanted;
+    PictureOpener wantedOpen;
 };
 
 } // namespace ezedudu

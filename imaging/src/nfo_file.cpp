@@ -68,4 +68,11 @@ void WriteNfoFile(const std::filesystem::path& path, std::string_view bytes)
     output.Commit();
 }
 
+void RefuseToOverwrite(const std::filesystem::path& picture, const std::filesystem::path& output)
+{
+    if (IsSameFile(picture, output))
+        throw Error(Error::Kind::Refused, "refusing to overwrite the picture with its own NFO text or preview; "
+                                          "name another output");
+}
+
 } // namespace ezedudu

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Drives the real studio on an X server (run it under xvfb-run): opens the
-# picture from the command line with art options, saves with Ctrl+S under a
-# typed name, quits with Ctrl+Q, and checks the file against what ezedudu-cli
-# writes with the same options, and the exit status 0.
+# picture, named like a PNG, from the command line with art options; saves
+# with Ctrl+S under a typed name; exports with Ctrl+E and Enter, which must
+# take the proposed name and leave the picture as it was; quits with Ctrl+Q;
+# and checks the file against what ezedudu-cli writes with the same options,
+# and the exit status 0.
 # Usage: studio_end_to_end.sh STUDIO CLI PICTURE
 set -euo pipefail
 studio=$1 cli=$2 picture=$3
@@ -10,16 +12,16 @@ source "$(dirname "$0")/../support/x11_driving.sh"
 
 work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
-cp "$picture" "$work/picture.bmp"
+cp "$picture" "$work/picture.png" # the loader goes by the bytes
 options=(--columns 40 --levels auto --dither ordered)
 
 wait_for_display
 # Settings of its own, and Qt's own file dialog.
 XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= \
-  "$studio" "${options[@]}" "$work/picture.bmp" &
+  "$studio" "${options[@]}" "$work/picture.png" &
 pid=$!
 
-studio_window=$(window '^picture\.bmp .* Ezedudu Studio$')
+studio_window=$(window '^picture\.png .* Ezedudu Studio$')
 # Saving waits for the first render, which may still be under way: ask
 # again until the dialog opens.
 dialog=""
@@ -36,9 +38,17 @@ xdotool key --clearmodifiers ctrl+a
 xdotool type --delay 5 "$work/typed.nfo"
 press "$dialog" Return
 for _ in $(seq 100); do [ -s "$work/typed.nfo" ] && break; sleep 0.1; done
+
+press "$studio_window" ctrl+e
+dialog=$(window '^Export Preview$')
+sleep 0.5
+press "$dialog" Return
+for _ in $(seq 100); do [ -s "$work/picture-art.png" ] && break; sleep 0.1; done
+[ -s "$work/picture-art.png" ] || { echo "Enter did not export to picture-art.png"; exit 1; }
+cmp "$picture" "$work/picture.png"
 press "$studio_window" ctrl+q
 expect_exit "$pid" 0
 
-"$cli" -q "${options[@]}" -o "$work/cli.nfo" "$work/picture.bmp"
+"$cli" -q "${options[@]}" -o "$work/cli.nfo" "$work/picture.png"
 cmp "$work/typed.nfo" "$work/cli.nfo"
 echo "studio: ok"

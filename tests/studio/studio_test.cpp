@@ -3,6 +3,7 @@
 #include "studio_window.h"
 
 #include "ezedudu/command_line.h"
+#include "ezedudu/error.h"
 #include "ezedudu/picture_loader.h"
 
 #include "bmp_writer.h"
@@ -13,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QSettings>
@@ -22,8 +24,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
+#include <tuple>
 
 namespace ezedudu {
 namespace {
@@ -46,8 +51,9 @@ class Studio : public testing::Test {
 protected:
     QString Path(const char* name) const { return folder.filePath(name); }
 
-    // Waits for the art of the newest options to be shown.
-    static bool WaitForArt(QSignalSpy& shown) { return !shown.isEmpty() || shown.wait(10000); }
+    // Waits for the spied signal, unless it came already.
+    static bool WaitFor(QSignalSpy& spy) { return !spy.isEmpty() || spy.wait(10000); }
+    static QString MessageOf(const QWidget& window) { return window.findChild<QLabel*>("message")->text(); }
 
     QTemporaryDir folder;
     QSettings settings{folder.filePath("studio.ini"), QSettings::IniFormat};
@@ -77,10 +83,10 @@ TEST_F(Studio, SavesAndExportsExactlyWhatTheCliMakesWithTheSameOptions)
     for (const auto& c : cases) {
         StudioWindow window(settings, Columns(79), PreviewTheme::Light);
         QSignalSpy shown(&window, &StudioWindow::artShown);
-        ASSERT_TRUE(window.OpenFile(EZEDUDU_SAMPLE));
+        window.OpenFile(EZEDUDU_SAMPLE);
         c.tune(window);
         shown.clear(); // only the newest options' art is ever shown
-        ASSERT_TRUE(WaitForArt(shown)) << c.name;
+        ASSERT_TRUE(WaitFor(shown)) << c.name;
         ASSERT_TRUE(window.SaveTo(Path("studio.nfo")));
         ASSERT_TRUE(window.ExportPreviewTo(Path("studio.png")));
 
@@ -96,7 +102,7 @@ TEST_F(Studio, SavesAndExportsExactlyWhatTheCliMakesWithTheSameOptions)
 }
 
 // A picture that takes a millisecond a row, so that a render of it is still
-// running when the next one is asked for.
+// running when the next one is asked for; it notes whether it was read.
 class SlowRows : public RowSource {
 public:
     SlowRows() : picture(20, 300, Grey(90)) {}
@@ -105,6 +111,7 @@ public:
     bool CanSplit() const override { return false; }
     bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const override
     {
+        read = true;
         for (std::int64_t y = first; y < end; ++y) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             if (!sink.TakeRow(y, picture.View().Row(y)))
@@ -113,48 +120,136 @@ public:
         return true;
     }
 
+    bool WasRead() const { return read; }
+
 private:
     MemoryPicture picture;
+    mutable std::atomic<bool> read = false;
 };
 
-TEST_F(Studio, ANewerRenderCancelsTheRunningOneWhoseArtIsNeverShown)
+TEST_F(Studio, ANewerRenderCancelsTheRunningOneAndDropsThoseWaiting)
 {
     LiveRenderer renderer;
     QSignalSpy rendered(&renderer, &LiveRenderer::rendered);
-    renderer.Render(std::make_shared<SlowRows>(), ConversionOptions{}, PreviewTheme::Light);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // well into the first render
+    renderer.Render({.picture = std::make_shared<SlowRows>()});
+    const auto waiting = std::make_shared<SlowRows>();
     ConversionOptions inverted;
     inverted.art.tone.invert = true;
-    renderer.Render(std::make_shared<SlowRows>(), inverted, PreviewTheme::Light);
+    const Artwork newest{.picture = std::make_shared<SlowRows>(), .options = inverted};
+    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // well into the first render
+    renderer.Render({.picture = waiting}); // replaced before the first gives way
+    renderer.Render(newest);
     ASSERT_TRUE(rendered.wait(10000));
     QTest::qWait(100); // time for a stale result to arrive, were it let through
     ASSERT_EQ(rendered.size(), 1);
-    EXPECT_EQ(renderer.Cancelled(), 1);
-    const std::string art = rendered[0][0].value<std::string>();
+    EXPECT_EQ(renderer.Cancelled(), 2);
+    EXPECT_FALSE(waiting->WasRead());
+    const std::string art = rendered[0][0].value<Artwork>().nfo;
     // Grey 90 inverted is 165, a light shade; the last cell also reads the
     // white column past the even width: (2 x 90 + 255) / 3 = 145, inverted 110.
     EXPECT_EQ(art.substr(0, 12), std::string(9, '\xB0') + "\xB1\r\n");
+}
+
+TEST_F(Studio, ReportsWhateverARenderThrowsAsAFailure)
+{
+    using Opened = std::shared_ptr<const RowSource>;
+    const struct {
+        const char* name;
+        PictureOpener open;
+        const char* reason;
+    } cases[] = {
+        {"the program's error", []() -> Opened { throw Error(Error::Kind::UnreadablePicture, "corrupt"); }, "corrupt"},
+        {"a standard exception", []() -> Opened { throw std::out_of_range("index 9"); },
+         "unexpected failure: index 9"},
+        {"anything else", []() -> Opened { throw 9; }, "unexpected failure of an unknown kind"},
+    };
+    for (const auto& c : cases) {
+        LiveRenderer renderer;
+        QSignalSpy failed(&renderer, &LiveRenderer::failed);
+        renderer.Render({}, c.open);
+        ASSERT_TRUE(WaitFor(failed)) << c.name;
+        EXPECT_EQ(failed[0][0].toString(), c.reason) << c.name;
+    }
 }
 
 TEST_F(Studio, ReportsAFailedSaveInTheWindowAndKeepsTheArt)
 {
     StudioWindow window(settings, Columns(20), PreviewTheme::Light);
     QSignalSpy shown(&window, &StudioWindow::artShown);
-    ASSERT_TRUE(window.OpenFile(EZEDUDU_SAMPLE));
-    ASSERT_TRUE(WaitForArt(shown));
+    window.OpenFile(EZEDUDU_SAMPLE);
+    ASSERT_TRUE(WaitFor(shown));
     const std::string art = window.Art();
     QDir(folder.path()).mkdir("blocked.nfo"); // a folder where the file should go stops even root
 
     EXPECT_FALSE(window.SaveTo(Path("blocked.nfo")));
-    const QString message = window.findChild<QLabel*>("message")->text();
-    EXPECT_TRUE(message.startsWith("The NFO file was not saved: cannot")) << message.toStdString();
+    EXPECT_TRUE(MessageOf(window).startsWith("The NFO file was not saved: cannot")) << MessageOf(window).toStdString();
     EXPECT_EQ(window.Art(), art);
     EXPECT_TRUE(window.SaveTo(Path("elsewhere.nfo")));
     EXPECT_EQ(ReadBytes(Path("elsewhere.nfo").toStdString()), art);
+}
 
-    EXPECT_FALSE(window.OpenFile(Path("missing.bmp")));
-    EXPECT_EQ(window.findChild<QLabel*>("message")->text(), "Cannot open missing.bmp: no such file");
-    EXPECT_EQ(window.Art(), art);
+TEST_F(Studio, AFailedOpenKeepsThePictureShownWithItsArtNamesAndCommand)
+{
+    // Headers that pass; run-length data that leaves the picture.
+    const std::string bmp = EncodeBmp(BitmapPicture{2, 1, {0xFF000000, 0xFFFFFFFF}}, {BmpEncoding::Rle8});
+    WriteBytes(Path("bad-data.bmp").toStdString(), bmp.substr(0, PixelDataOffset(bmp)) + std::string("\0\2\x50\0", 4));
+    const struct {
+        const char* file;
+        const char* message;
+    } cases[] = {
+        {"missing.bmp", "Cannot open missing.bmp: no such file"},
+        {"bad-data.bmp", "Cannot open bad-data.bmp: corrupt bitmap: a run-length delta leaves the picture"},
+    };
+    for (const auto& c : cases) {
+        StudioWindow window(settings, Columns(20), PreviewTheme::Light);
+        QSignalSpy shown(&window, &StudioWindow::artShown);
+        QSignalSpy failed(&window, &StudioWindow::artFailed);
+        window.OpenFile(EZEDUDU_SAMPLE);
+        ASSERT_TRUE(WaitFor(shown));
+        const auto state = [&] {
+            return std::tuple(window.Art(), window.windowTitle(), window.DefaultOutput(".nfo"), window.CliCommand());
+        };
+        const auto before = state();
+
+        window.OpenFile(Path(c.file));
+        ASSERT_TRUE(WaitFor(failed)) << c.file;
+        EXPECT_EQ(MessageOf(window), c.message);
+        EXPECT_EQ(state(), before) << c.file;
+        shown.clear(); // a change redraws the picture still shown
+        Control<QSpinBox>(window, "columns")->setValue(30);
+        ASSERT_TRUE(WaitFor(shown)) << c.file;
+        EXPECT_EQ(window.windowTitle(), std::get<1>(before)) << c.file;
+    }
+}
+
+TEST_F(Studio, NeverProposesNorWritesOntoThePictureShown)
+{
+    // A bitmap under names a user might give it: the loader goes by its bytes.
+    const struct {
+        const char* picture;
+        const char* nfo;
+        const char* preview;
+    } cases[] = {
+        {"photo.png", "photo.nfo", "photo-art.png"},
+        {"photo.nfo", "photo-art.nfo", "photo-art.png"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(QFile::copy(EZEDUDU_SAMPLE, Path(c.picture)));
+        StudioWindow window(settings, Columns(20), PreviewTheme::Light);
+        QSignalSpy shown(&window, &StudioWindow::artShown);
+        window.OpenFile(Path(c.picture));
+        ASSERT_TRUE(WaitFor(shown)) << c.picture;
+        EXPECT_EQ(window.DefaultOutput(".nfo"), Path(c.nfo));
+        EXPECT_EQ(window.DefaultOutput("-art.png"), Path(c.preview));
+        for (const QString& typed : {Path(c.picture), folder.path() + "/./" + c.picture}) {
+            EXPECT_FALSE(window.SaveTo(typed)) << typed.toStdString();
+            EXPECT_EQ(MessageOf(window), "The NFO file was not saved: refusing to overwrite the picture with its "
+                                         "own NFO text or preview; name another output");
+            EXPECT_FALSE(window.ExportPreviewTo(typed)) << typed.toStdString();
+        }
+        EXPECT_EQ(ReadBytes(Path(c.picture).toStdString()), ReadBytes(EZEDUDU_SAMPLE)) << c.picture;
+        QFile::remove(Path(c.picture));
+    }
 }
 
 TEST_F(Studio, RemembersItsOptionsAndTheCommandLineWins)

@@ -14,7 +14,8 @@ namespace ezedudu {
 // "logo" gives "logo.nfo" in the same folder.
 std::filesystem::path NfoPathFor(const std::filesystem::path& picture);
 
-// Whether two paths name the same file, existing or not.
+// Whether the two paths name one file: through a link or another spelling
+// of the same place, or the same place where no file exists yet.
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // Files that take their places together, all or none: each is written whole
@@ -43,5 +44,9 @@ private:
 
 // Writes the NFO bytes to path all or nothing (OutputFiles with one file).
 void WriteNfoFile(const std::filesystem::path& path, std::string_view bytes);
+
+// Throws Error (Refused) when output is the picture itself, which writing
+// the art or its preview there would destroy.
+void RefuseToOverwrite(const std::filesystem::path& picture, const std::filesystem::path& output);
 
 } // namespace ezedudu

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ezedudu/conversion_job.h"
+#include "ezedudu/preview.h"
+
+#include <QString>
+
+#include <memory>
+#include <string>
+
+namespace ezedudu {
+
+// A picture and the art made from it with the options, kept as one record
+// and replaced whole, so that art is never saved, exported or described
+// under another picture's name or options. Every member has an initializer
+// so that designated initializers may name only some.
+struct Artwork {
+    std::shared_ptr<const RowSource> picture{};
+    QString path{}; // empty for a pasted picture
+    QString name{}; // as the title shows it
+    ConversionOptions options{};
+    PreviewTheme theme = PreviewTheme::Light;
+    std::string nfo{}; // code-page-437 bytes; empty until rendered
+};
+
+} // namespace ezedudu
