@@ -66,6 +66,9 @@ StudioWindow::StudioWindow(QSettings& store, const ConversionOptions& options, P
     setObjectName("studio");
     setAcceptDrops(true);
     setCentralWidget(view);
+    // The art has the focus to start with: in a text field of the controls,
+    // Ctrl+E moves to the line's end instead of exporting.
+    view->setFocus();
     auto* panel = new QDockWidget(tr("Art"), this);
     panel->setObjectName("controlsPanel");
     panel->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
