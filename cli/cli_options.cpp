@@ -3,7 +3,6 @@
 #include "ezedudu/qt_path.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace ezedudu {
 namespace {
@@ -74,14 +73,6 @@ std::string ParseArguments(ProgramArguments& arguments, const QStringList& words
     options.utf8 = parser.isSet(utf8);
     options.quiet = parser.isSet(quiet);
     return CheckOutputs(options);
-}
-
-bool AsksForPreview(int argc, char* argv[])
-{
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--preview") == 0 || std::strncmp(argv[i], "--preview=", 10) == 0)
-            return true;
-    return false;
 }
 
 } // namespace ezedudu

@@ -32,8 +32,4 @@ inline constexpr int ExitSomeFailed = 1;
 // Returns an empty text, or the usage error.
 std::string ParseArguments(ProgramArguments& arguments, const QStringList& words, CliOptions& options);
 
-// Whether the raw command line asks for a preview, which needs fonts and so
-// a QGuiApplication; known before any application object exists.
-bool AsksForPreview(int argc, char* argv[]);
-
 } // namespace ezedudu

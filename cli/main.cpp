@@ -2,10 +2,8 @@
 #include "cli_options.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 
 #include <iostream>
-#include <memory>
 
 namespace {
 
@@ -22,16 +20,7 @@ void KeepOnlyCriticalMessages(QtMsgType type, const QMessageLogContext& context,
 int main(int argc, char* argv[])
 {
     qInstallMessageHandler(KeepOnlyCriticalMessages);
-    // A preview is drawn with fonts, which take a QGuiApplication; its
-    // offscreen platform needs no display. Plain conversions start faster
-    // without one.
-    std::unique_ptr<QCoreApplication> app;
-    if (ezedudu::AsksForPreview(argc, argv)) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    } else {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    }
+    QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("ezedudu-cli");
     QCoreApplication::setApplicationVersion(EZEDUDU_VERSION_TEXT);
 

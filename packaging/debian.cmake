@@ -16,9 +16,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Libraries come from the binaries (dpkg-shlibdeps); the font the preview
-# draws with is loaded at run time, so it is named here. Qt's bitmap-free
-# formats beyond PNG, JPEG and GIF (TIFF, WebP) are a recommendation.
+# Libraries come from the binaries (dpkg-shlibdeps); the windows need a
+# font for their text, which Qt finds only at run time, so one is named
+# here. Qt's bitmap-free formats beyond PNG, JPEG and GIF (TIFF, WebP) are a
+# recommendation.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-image-formats-plugins")

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ezedudu/conversion_options.h"
+#include "ezedudu/preview_layout.h"
 
 #include <QImage>
 
@@ -10,15 +11,8 @@
 
 namespace ezedudu {
 
-// A viewer's character cell is this many pixels wide.
-inline constexpr int PreviewCellWidth = 8;
-
-// The NFO file as a viewer shows it: every line (art, the empty line, the
-// closing line) in cells of cellWidth x round(cellWidth x cellAspect)
-// pixels, no margin. Full blocks fill their cells, so neighbouring ones
-// touch; the other characters come from a monospace font with the block
-// elements (DejaVu Sans Mono). Needs a QGuiApplication; any platform,
-// offscreen included.
+// The NFO file as a viewer shows it (PreviewLayout) as a picture. Throws
+// ezedudu::Error (OutputFailed) for a preview too large to draw.
 QImage RenderPreview(std::string_view nfo, double cellAspect, PreviewTheme theme,
                      int cellWidth = PreviewCellWidth);
 
