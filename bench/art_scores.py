@@ -37,7 +37,8 @@ _OTHER_BLOCK_COVERAGE = {
     **{chr(0x2580 + k): k / 8 for k in range(1, 8)},          # ▁ to ▇, lower eighths
     **{chr(0x2588 + k): (8 - k) / 8 for k in range(1, 8)},    # ▉ to ▏, left eighths
     "▔": 1 / 8, "▕": 1 / 8,
-    **{quadrant: filled / 4 for quadrant, filled in zip("▖▗▘▙▚▛▜▝▞▟", (1, 1, 1, 3, 2, 3, 3, 1, 2, 3))},
+    **{quadrant: filled / 4
+       for quadrant, filled in zip("▖▗▘▙▚▛▜▝▞▟", (1, 1, 1, 3, 2, 3, 3, 1, 2, 3))},
 }
 
 
