@@ -27,8 +27,10 @@ def _half(rows, columns):
 # exactly its half.
 GLYPH_INK = {
     "█": _flat(1.0), "▓": _flat(0.75), "▒": _flat(0.5), "░": _flat(0.25), " ": _flat(0.0),
-    "▀": _half(slice(0, 8), slice(None)), "▄": _half(slice(8, 16), slice(None)),
-    "▌": _half(slice(None), slice(0, 4)), "▐": _half(slice(None), slice(4, 8)),
+    "▀": _half(slice(None, CELL_HEIGHT // 2), slice(None)),
+    "▄": _half(slice(CELL_HEIGHT // 2, None), slice(None)),
+    "▌": _half(slice(None), slice(None, CELL_WIDTH // 2)),
+    "▐": _half(slice(None), slice(CELL_WIDTH // 2, None)),
 }
 
 # Coverage of the other block elements (U+2580 to U+259F) that another
