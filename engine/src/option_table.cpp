@@ -15,6 +15,7 @@ constexpr double PixelsPerMegapixel = 1'000'000;
 constexpr OptionChoice LevelsChoices[] = {{"off", "As they are"}, {"auto", "Stretched (1st to 99th percentile)"}};
 constexpr OptionChoice DitherChoices[] = {
     {"none", "None"}, {"floyd-steinberg", "Floyd\u2013Steinberg"}, {"ordered", "Ordered (4 \u00d7 4 Bayer)"}};
+constexpr OptionChoice GlyphChoices[] = {{"shades", "Shades"}, {"blocks", "Shades and half blocks"}};
 constexpr OptionChoice ThemeChoices[] = {{"light", "Dark on white"}, {"dark", "Light grey on black"}};
 constexpr OptionPreset CellPresets[] = {
     {"8 \u00d7 16 VGA (2.0)", 2.0}, {"9 \u00d7 16 (1.78)", 16.0 / 9.0}, {"Plain 2 \u00d7 3 grid (1.5)", 1.5}};
@@ -52,6 +53,13 @@ const OptionEntry Table[] = {
      .label = "Viewer's cells", .control = OptionControl::ComboBox,
      .get = [](const ArtSettings& s) { return OptionValue(s.conversion.cellAspect); },
      .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.cellAspect = NumberOf(v); }},
+    {.flag = "glyphs", .type = OptionType::Choice, .valueName = "SET", .choices = GlyphChoices,
+     .settingsKey = "art/glyphs",
+     .help = "shades draws with the full block, the three shades and the space; blocks adds the half blocks, "
+             "chosen where a cell holds an edge.",
+     .label = "Glyphs", .control = OptionControl::ComboBox,
+     .get = [](const ArtSettings& s) { return OptionValue(double(s.conversion.art.glyphs)); },
+     .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.art.glyphs = GlyphSet(int(NumberOf(v))); }},
     {.flag = "levels", .type = OptionType::Choice, .valueName = "MODE", .choices = LevelsChoices,
      .settingsKey = "art/levels",
      .help = "auto stretches the picture's 1st to 99th percentile of brightness onto the full range.",
@@ -84,6 +92,26 @@ const OptionEntry Table[] = {
      .label = "Dithering", .control = OptionControl::ComboBox,
      .get = [](const ArtSettings& s) { return OptionValue(double(s.conversion.art.dither)); },
      .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.art.dither = Dither(int(NumberOf(v))); }},
+    {.flag = "sharpen", .type = OptionType::Decimal, .valueName = "AMOUNT", .minimum = 0, .maximum = 5,
+     .decimals = 2, .settingsKey = "art/sharpen",
+     .help = "Sharpen the picture at the cells' sampling resolution before the cells are formed (an unsharp "
+             "mask); 0 is off.",
+     .label = "Sharpen", .control = OptionControl::Slider,
+     .get = [](const ArtSettings& s) { return OptionValue(s.conversion.art.sharpen); },
+     .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.art.sharpen = NumberOf(v); }},
+    {.flag = "background", .type = OptionType::Colour, .valueName = "#RRGGBB", .unsetName = "auto",
+     .settingsKey = "art/background",
+     .help = "The colour transparent pixels are laid over; auto is the colour the art leaves blank: white, or "
+             "black with --invert.",
+     .label = "Background", .control = OptionControl::LineEdit,
+     .get = [](const ArtSettings& s) {
+         return s.conversion.background ? OptionValue(double(*s.conversion.background)) : OptionValue();
+     },
+     .set = [](ArtSettings& s, const OptionValue& v) {
+         s.conversion.background = std::holds_alternative<double>(v)
+                                       ? std::optional(static_cast<std::uint32_t>(NumberOf(v)))
+                                       : std::nullopt;
+     }},
     {.flag = "max-megapixels", .type = OptionType::Whole, .valueName = "N", .minimum = 1, .maximum = 1'000'000,
      .settingsKey = "limits/maxMegapixels",
      .help = "Refuse pictures with more than N million pixels. Bitmaps are read a few rows at a time; other "
@@ -160,6 +188,27 @@ std::optional<double> ReadNumber(std::string_view text, OptionType type)
     return number;
 }
 
+// "#RRGGBB", hexadecimal digits in either case.
+std::optional<std::uint32_t> ReadColour(std::string_view text)
+{
+    if (text.size() != 7 || text[0] != '#')
+        return std::nullopt;
+    std::uint32_t colour = 0;
+    const auto [end, error] = std::from_chars(text.data() + 1, text.data() + text.size(), colour, 16);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return colour;
+}
+
+std::string ColourText(std::uint32_t colour)
+{
+    static constexpr char Digits[] = "0123456789abcdef";
+    std::string text = "#";
+    for (int shift = 20; shift >= 0; shift -= 4)
+        text += Digits[(colour >> shift) & 0xF];
+    return text;
+}
+
 bool IsPrintableAscii(char c)
 {
     return c >= ' ' && c <= '~';
@@ -220,6 +269,13 @@ std::string ParseOptionValue(const OptionEntry& option, std::string_view text, O
         }
         return flag + " takes printable ASCII text of up to " + NumberText(option.maximum) + " characters" +
                (option.unsetName.empty() ? "" : ", or " + std::string(option.unsetName));
+    case OptionType::Colour:
+        if (const std::optional<std::uint32_t> colour = ReadColour(text)) {
+            value = double(*colour);
+            return {};
+        }
+        return flag + " takes a colour as #RRGGBB" +
+               (option.unsetName.empty() ? "" : ", or " + std::string(option.unsetName));
     case OptionType::Whole:
     case OptionType::Decimal:
         break;
@@ -241,6 +297,7 @@ std::string FormatOptionValue(const OptionEntry& option, const OptionValue& valu
     switch (option.type) {
     case OptionType::Choice: return std::string(option.choices[std::size_t(NumberOf(value))].name);
     case OptionType::Switch: return NumberOf(value) != 0 ? "true" : "false";
+    case OptionType::Colour: return ColourText(static_cast<std::uint32_t>(NumberOf(value)));
     case OptionType::Whole:
     case OptionType::Decimal:
     case OptionType::Text: break;
@@ -257,6 +314,8 @@ std::string DescribeValues(const OptionEntry& option)
     case OptionType::Text:
         return "up to " + NumberText(option.maximum) + " characters" +
                (option.unsetName.empty() ? "" : " or " + std::string(option.unsetName)) + defaultText;
+    case OptionType::Colour:
+        return "#RRGGBB" + (option.unsetName.empty() ? "" : " or " + std::string(option.unsetName)) + defaultText;
     case OptionType::Whole:
     case OptionType::Decimal: break;
     }

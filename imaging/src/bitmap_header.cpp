@@ -85,8 +85,14 @@ void CheckMasks(const BitmapLayout& layout)
 {
     if ((layout.redMask | layout.greenMask | layout.blueMask) == 0)
         Refuse("the bit-field masks are all zero");
-    if ((layout.redMask & layout.greenMask) != 0 || (layout.redMask & layout.blueMask) != 0 ||
-        (layout.greenMask & layout.blueMask) != 0)
+    const std::uint32_t masks[] = {layout.redMask, layout.greenMask, layout.blueMask, layout.alphaMask};
+    std::uint32_t seen = 0;
+    bool overlap = false;
+    for (const std::uint32_t mask : masks) {
+        overlap = overlap || (seen & mask) != 0;
+        seen |= mask;
+    }
+    if (overlap)
         Refuse("the bit-field masks overlap");
 }
 
@@ -161,6 +167,12 @@ BitmapLayout ReadBitmapLayout(std::string_view headBytes, std::uint64_t fileSize
         layout.redMask = head.U32(masksAt);
         layout.greenMask = head.U32(masksAt + 4);
         layout.blueMask = head.U32(masksAt + 8);
+        // An alpha mask follows where the header holds one, or where the
+        // compression says it follows a 40-byte header.
+        if ((headerSize >= V3 && headerSize != Os2) || compression == AlphaBitFields) {
+            head.Need(masksAt + 16, "bit-field masks");
+            layout.alphaMask = head.U32(masksAt + 12);
+        }
         CheckMasks(layout);
     }
     if (layout.pixelOffset < headersEnd)

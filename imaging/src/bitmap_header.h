@@ -18,6 +18,8 @@ struct BitmapLayout {
     Coding coding = Coding::Plain;
     // For 16 and 32-bit pixels; plain ones get the default 5-5-5 and 8-8-8.
     std::uint32_t redMask = 0, greenMask = 0, blueMask = 0;
+    // Bit fields may carry alpha too; 0 when the pixels are all opaque.
+    std::uint32_t alphaMask = 0;
     // Every index 0-255 has a colour (0x00RRGGBB): indices past the palette
     // take entry 0, as do pixels that run-length data skips.
     std::array<std::uint32_t, 256> palette{};

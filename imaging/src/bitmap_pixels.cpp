@@ -24,17 +24,18 @@ ChannelField::ChannelField(std::uint32_t fieldMask) : mask(fieldMask)
 RowDecoder::RowDecoder(const BitmapLayout& layout)
     : bitsPerPixel(layout.bitsPerPixel),
       storedAsCanvas(layout.bitsPerPixel == 32 && layout.redMask == 0x00FF0000 && layout.greenMask == 0x0000FF00 &&
-                     layout.blueMask == 0x000000FF),
+                     layout.blueMask == 0x000000FF && (layout.alphaMask == 0 || layout.alphaMask == 0xFF000000)),
       red(layout.redMask),
       green(layout.greenMask),
       blue(layout.blueMask),
+      alpha(layout.alphaMask),
       palette(layout.palette)
 {
     if (bitsPerPixel != 16)
         return;
     sixteenBit.resize(1u << 16);
     for (std::uint32_t pixel = 0; pixel < sixteenBit.size(); ++pixel)
-        sixteenBit[pixel] = red.Of(pixel) << 16 | green.Of(pixel) << 8 | blue.Of(pixel);
+        sixteenBit[pixel] = alpha.Of(pixel) << 24 | red.Of(pixel) << 16 | green.Of(pixel) << 8 | blue.Of(pixel);
 }
 
 const std::uint32_t* RowDecoder::Decode(const std::uint32_t* stored, std::int64_t count, std::uint32_t* out) const
@@ -69,7 +70,8 @@ const std::uint32_t* RowDecoder::Decode(const std::uint32_t* stored, std::int64_
         break;
     default:
         for (std::int64_t x = 0; x < count; ++x)
-            out[x] = red.Of(stored[x]) << 16 | green.Of(stored[x]) << 8 | blue.Of(stored[x]);
+            out[x] = alpha.Of(stored[x]) << 24 | red.Of(stored[x]) << 16 | green.Of(stored[x]) << 8 |
+                     blue.Of(stored[x]);
         break;
     }
     return out;

@@ -27,7 +27,8 @@ private:
 };
 
 // Turns the stored rows of a plain or bit-field bitmap into canvas pixels
-// (0x00RRGGBB words).
+// (0xAARRGGBB words; the alpha byte means something only where the bitmap
+// has an alpha mask).
 class RowDecoder {
 public:
     explicit RowDecoder(const BitmapLayout& layout);
@@ -39,8 +40,8 @@ public:
 
 private:
     int bitsPerPixel;
-    bool storedAsCanvas; // 32-bit with the default masks
-    ChannelField red, green, blue;
+    bool storedAsCanvas; // 32-bit with the default masks, alpha (if any) in the top byte
+    ChannelField red, green, blue, alpha;
     std::array<std::uint32_t, 256> palette;
     std::vector<std::uint32_t> sixteenBit; // every 16-bit pixel's colour
 };

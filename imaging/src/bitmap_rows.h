@@ -27,6 +27,7 @@ public:
 
     std::int64_t Width() const override { return layout.width; }
     std::int64_t Height() const override { return layout.height; }
+    bool HasAlpha() const override { return layout.alphaMask != 0; }
     bool CanSplit() const override;
     bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const override;
     bool ReadSpan(std::int64_t first, std::int64_t end, ColumnSpan span, RowSink& sink) const override;

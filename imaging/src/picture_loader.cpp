@@ -56,22 +56,11 @@ bool HasBitmapSignature(std::istream& picture)
     return picture && signature[0] == 'B' && signature[1] == 'M';
 }
 
-// Transparent pixels are laid over white, which the glyph ramp draws as space.
-QImage ToRgb32OverWhite(QImage image)
+// The canvas's layout, with the alpha byte kept where the picture has one:
+// the conversion lays transparent pixels over its paper.
+QImage ToCanvasLayout(QImage image)
 {
-    if (!image.hasAlphaChannel()) {
-        image.convertTo(QImage::Format_RGB32);
-        return image;
-    }
-    image.convertTo(QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* pixel = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const int uncovered = 255 - qAlpha(pixel[x]);
-            pixel[x] = qRgb(qRed(pixel[x]) + uncovered, qGreen(pixel[x]) + uncovered, qBlue(pixel[x]) + uncovered);
-        }
-    }
-    image.reinterpretAsFormat(QImage::Format_RGB32);
+    image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     return image;
 }
 
@@ -99,13 +88,14 @@ QImage DecodeWithQt(QImageReader& reader, std::int64_t maxPixels)
 }
 
 // A picture decoded whole, handed out row by row; it owns its pixels. Rows
-// in another layout than the canvas's are converted (and laid over white) a
-// strip at a time as they are read, so that the picture is never held twice.
+// in another layout than the canvas's are converted a strip at a time as they
+// are read, so that the picture is never held twice.
 class ImageRows : public RowSource {
 public:
     explicit ImageRows(QImage decoded) : image(std::move(decoded)) {}
 
     const QImage& Decoded() const { return image; }
+    bool HasAlpha() const override { return image.hasAlphaChannel(); }
     std::int64_t Width() const override { return image.width(); }
     std::int64_t Height() const override { return image.height(); }
     bool CanSplit() const override { return true; }
@@ -122,7 +112,7 @@ public:
             const int rows = int(std::min(stripRows, end - top));
             // An empty span has no pixels to convert.
             const QImage strip = span.Count() == 0 ? QImage()
-                                                   : ToRgb32OverWhite(image.copy(int(span.first), int(top),
+                                                   : ToCanvasLayout(image.copy(int(span.first), int(top),
                                                                                  int(span.Count()), rows));
             for (int i = 0; i < rows; ++i) {
                 const auto* pixels = strip.isNull() ? nullptr : strip.constScanLine(i);

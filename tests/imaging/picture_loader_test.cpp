@@ -1,3 +1,4 @@
+#include "ezedudu/conversion_job.h"
 #include "ezedudu/convert.h"
 #include "ezedudu/error.h"
 #include "ezedudu/picture_loader.h"
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 namespace ezedudu {
@@ -112,18 +114,48 @@ TEST_F(PictureLoader, DecodesEveryBitmapVariantAsQtDoesAndWidens16BitChannels)
     }
 }
 
-TEST_F(PictureLoader, LaysTransparentPixelsOverWhite)
+// Transparent pixels show the paper the art leaves blank, in either tone;
+// partly transparent ones blend with it.
+TEST_F(PictureLoader, LaysTransparentPixelsOverThePaper)
 {
-    QImage png(3, 1, QImage::Format_ARGB32);
-    png.setPixel(0, 0, qRgba(0, 0, 0, 0));      // transparent
-    png.setPixel(1, 0, qRgba(0, 0, 0, 128));    // half-covered black
-    png.setPixel(2, 0, qRgba(10, 20, 30, 255)); // opaque
-    ASSERT_TRUE(png.save(QString::fromStdString(PathOf("alpha.png"))));
-    const QImage image = LoadPicture(PathOf("alpha.png"));
-    const Canvas canvas = CanvasOf(image);
-    EXPECT_EQ(canvas.Point(0, 0), 0x00FFFFFF);
-    EXPECT_EQ(canvas.Point(1, 0), 0x007F7F7F);
-    EXPECT_EQ(canvas.Point(2, 0), ComposeColour(10, 20, 30));
+    const auto black = [](std::uint32_t alpha) {
+        return BitmapPicture{7, 7, std::vector<std::uint32_t>(49, alpha << 24)};
+    };
+    const auto png = [&](std::uint32_t alpha) {
+        QImage image(7, 7, QImage::Format_ARGB32);
+        image.fill(QColor(0, 0, 0, int(alpha)));
+        image.save(QString::fromStdString(PathOf("alpha.png")));
+        return PathOf("alpha.png");
+    };
+    const auto bmp = [&](std::uint32_t alpha) {
+        return Write("alpha.bmp", EncodeBmp(black(alpha), {BmpEncoding::Bitfields32, BmpHeader::V5}));
+    };
+    const auto options = [](bool invert, std::optional<std::uint32_t> background) {
+        ConversionOptions chosen;
+        chosen.art.tone.invert = invert;
+        chosen.background = background;
+        return chosen;
+    };
+    const struct {
+        const char* name;
+        std::function<std::string(std::uint32_t)> write;
+        std::uint32_t alpha;
+        ConversionOptions options;
+        std::string line; // each of the two
+    } cases[] = {
+        {"transparent PNG", png, 0, options(false, {}), "   "},
+        {"transparent PNG, inverted", png, 0, options(true, {}), "   "},
+        {"transparent PNG over black", png, 0, options(false, 0x000000), "\xDB\xDB\xDB"},
+        {"half-covered black PNG", png, 128, options(false, {}), "\xB1\xB1\xB1"}, // 127
+        {"half-covered black PNG, inverted", png, 128, options(true, {}), "   "},
+        {"opaque black PNG, inverted", png, 255, options(true, {}), "   "},
+        {"transparent bitmap with an alpha mask", bmp, 0, options(false, {}), "   "},
+        {"half-covered bitmap over grey", bmp, 128, options(false, 0x3C3C3C), "\xB2\xB2\xB2"}, // 30
+    };
+    for (const auto& c : cases) {
+        const std::string nfo = *ConversionJob(c.write(c.alpha), c.options).Convert();
+        EXPECT_EQ(nfo.substr(0, 10), c.line + "\r\n" + c.line + "\r\n") << c.name;
+    }
 }
 
 // The bitmap with its pixel data replaced.

@@ -24,8 +24,12 @@ struct ConversionOptions {
     double cellAspect = DefaultCellAspect; // the viewer's character height over width
     ArtOptions art;
     LayoutOptions layout;
+    // What transparent pixels are laid over (0xRRGGBB); unset, the colour
+    // the tone steps turn into a space: white, or black when inverted.
+    std::optional<std::uint32_t> background;
 
     bool Resamples() const { return columns || rows; }
+    std::uint32_t Paper() const { return background.value_or(art.tone.invert ? 0x000000 : 0xFFFFFF); }
 };
 
 enum class PreviewTheme {

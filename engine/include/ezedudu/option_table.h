@@ -29,6 +29,7 @@ enum class OptionType {
     Choice,  // one of the names of choices
     Switch,  // given or not, without a value
     Text,    // printable ASCII, at most maximum characters
+    Colour,  // #RRGGBB, its value 0xRRGGBB
 };
 
 // The studio's control for the option.

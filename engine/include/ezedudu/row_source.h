@@ -32,6 +32,10 @@ public:
     virtual std::int64_t Width() const = 0;
     virtual std::int64_t Height() const = 0;
 
+    // True when the pixels' top byte is their alpha (0 transparent, 255
+    // opaque); otherwise it means nothing and every pixel is opaque.
+    virtual bool HasAlpha() const { return false; }
+
     // True when ReadRows may run for separate ranges at once, each on its own
     // thread. Otherwise only the whole picture, 0 to Height(), can be read.
     virtual bool CanSplit() const = 0;

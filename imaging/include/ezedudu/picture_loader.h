@@ -21,8 +21,7 @@ inline constexpr std::int64_t DecodedPixelBytes = 4;
 // with the bitmap signature "BM" is read by the program's own bitmap reader,
 // a block of rows at a time, so a bitmap of any size needs only a few rows of
 // memory; its headers are checked here. Any other format is decoded whole by
-// Qt's QImageReader (held once, see DecodedPixelBytes), with transparent
-// pixels laid over white.
+// Qt's QImageReader (held once, see DecodedPixelBytes), its alpha kept.
 // Throws Error: MissingFile, UnreadablePicture (naming what is
 // wrong) or PictureTooLarge (over maxPixels).
 std::unique_ptr<RowSource> OpenPicture(const std::filesystem::path& path, std::int64_t maxPixels = DefaultMaxPixels);
@@ -31,8 +30,7 @@ std::unique_ptr<RowSource> OpenPicture(const std::filesystem::path& path, std::i
 std::unique_ptr<RowSource> OpenPicture(std::shared_ptr<const std::string> bytes,
                                        std::int64_t maxPixels = DefaultMaxPixels);
 
-// A picture already in memory (pasted, say), handed out row by row; its
-// transparent pixels are laid over white.
+// A picture already in memory (pasted, say), handed out row by row.
 std::unique_ptr<RowSource> PictureFromImage(QImage image);
 
 // The picture's rows gathered into one image (QImage::Format_RGB32), or
