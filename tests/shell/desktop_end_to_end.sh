@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Drives the real desktop program on an X server (run it under xvfb-run):
+# Drives the real desktop program on an X server (run it under
+# tests/support/on_virtual_display.sh):
 #   convert  types the picture's path into the open-file dialog, waits for the
 #            "Finished" box, dismisses it, and checks the NFO file against the
 #            golden one and the exit status 0;
@@ -15,8 +16,6 @@ source "$(dirname "$0")/../support/x11_driving.sh"
 work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 cp "$picture" "$work/picture.bmp"
-
-wait_for_display
 
 # Qt's own file dialog, whatever desktop settings the machine has.
 given=()

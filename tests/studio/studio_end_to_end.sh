@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Drives the real studio on an X server (run it under xvfb-run): opens the
-# picture, named like a PNG, from the command line with art options; saves
-# with Ctrl+S under a typed name; exports with Ctrl+E and Enter, which must
-# take the proposed name and leave the picture as it was; quits with Ctrl+Q;
-# and checks the file against what ezedudu-cli writes with the same options,
-# and the exit status 0.
+# Drives the real studio on an X server (run it under on_virtual_display.sh):
+# opens the picture, named like a PNG, from the command line with art
+# options; saves with Ctrl+S under a typed name; exports with Ctrl+E and
+# Enter, which must take the proposed name and leave the picture as it was;
+# quits with Ctrl+Q; and checks the file against what ezedudu-cli writes with
+# the same options, and the exit status 0.
 # Usage: studio_end_to_end.sh STUDIO CLI PICTURE
 set -euo pipefail
 studio=$1 cli=$2 picture=$3
@@ -15,7 +15,6 @@ trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 cp "$picture" "$work/picture.png" # the loader goes by the bytes
 options=(--columns 40 --levels auto --dither ordered)
 
-wait_for_display
 # Settings of its own, and Qt's own file dialog.
 XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= \
   "$studio" "${options[@]}" "$work/picture.png" &

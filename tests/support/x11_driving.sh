@@ -1,12 +1,5 @@
 # Helpers for driving a real program on a virtual X server with xdotool;
-# sourced by the end-to-end scripts, which run under xvfb-run.
-
-# Under load the X server may not answer yet when xvfb-run starts a script.
-wait_for_display() {
-  for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0; sleep 0.1; done
-  echo "the X server did not answer" >&2
-  return 1
-}
+# sourced by the end-to-end scripts, which run under on_virtual_display.sh.
 
 # Waits up to 30 s for a visible window whose title matches; a search can
 # fail while other windows come and go, so it is simply tried again.
