@@ -16,6 +16,7 @@
 #include <cmath>
 
 namespace ezedudu {
+
 OptionField::OptionField(const OptionEntry& entry, QWidget* parent) : QWidget(parent), option(entry)
 {
     setObjectName(QtText(option.flag));

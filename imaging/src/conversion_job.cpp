@@ -126,7 +126,7 @@ std::optional<std::string> ConversionJob::ConvertSampled(const RowSource& source
     const std::int64_t factor = ShrinkFactor(source, width, height);
     const std::int64_t held = (factor >= 2 ? 0 : source.Width() * source.Height() * 4) + width * height * 5;
     if (held > SampledArtBytes + art.columns * art.rows)
-        throw Error(Error::Kind::PictureTooLarge,
+        throw Error(Error::Kind::Refused,
                     "--glyphs blocks would hold " + std::to_string(held >> 20) + " MiB for art of " + SizeText(art) +
                         "; make the art smaller with --columns");
     const std::optional<QImage> whole = PictureInMemory(source, factor, observer);

@@ -158,6 +158,35 @@ TEST_F(PictureLoader, LaysTransparentPixelsOverThePaper)
     }
 }
 
+// A picture of any claimed size whose rows must never be read.
+class UnreadRows : public RowSource {
+public:
+    UnreadRows(std::int64_t pictureWidth, std::int64_t pictureHeight) : width(pictureWidth), height(pictureHeight) {}
+    std::int64_t Width() const override { return width; }
+    std::int64_t Height() const override { return height; }
+    bool CanSplit() const override { return false; }
+    bool ReadRows(std::int64_t, std::int64_t, RowSink&) const override { throw std::logic_error("rows were read"); }
+
+private:
+    std::int64_t width, height;
+};
+
+// Half blocks sample the picture held in memory; art whose samples would
+// pass the memory bound is refused before a row is read.
+TEST_F(PictureLoader, RefusesHalfBlockArtTooLargeToSample)
+{
+    ConversionOptions blocks;
+    blocks.art.glyphs = GlyphSet::Blocks;
+    try {
+        ConversionJob(std::make_shared<UnreadRows>(20000, 19998), blocks).Convert();
+        FAIL() << "converted";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.GetKind(), Error::Kind::Refused);
+        EXPECT_NE(std::string(error.what()).find("make the art smaller with --columns"), std::string::npos)
+            << error.what();
+    }
+}
+
 // The bitmap with its pixel data replaced.
 std::string WithPixelData(const std::string& bmp, const std::string& data)
 {

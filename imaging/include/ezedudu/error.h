@@ -14,7 +14,7 @@ public:
         UnreadablePicture, // not a picture, or corrupt or unsupported data
         PictureTooLarge,   // over the pixel limit
         OutputFailed,      // the NFO file could not be written
-        Refused,           // the conversion would overwrite its own input
+        Refused,           // the conversion would overwrite its own input, or hold more memory than it may
     };
 
     Error(Kind errorKind, const std::string& message) : std::runtime_error(message), kind(errorKind) {}
