@@ -55,14 +55,14 @@ const OptionEntry Table[] = {
      .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.cellAspect = NumberOf(v); }},
     {.flag = "glyphs", .type = OptionType::Choice, .valueName = "SET", .choices = GlyphChoices,
      .settingsKey = "art/glyphs",
-     .help = "shades draws with the full block, the three shades and the space; blocks adds the half blocks, "
-             "chosen where a cell holds an edge.",
+     .help = "The glyphs the art is drawn with: shades is the full block, the three shades and the space; "
+             "blocks adds the half blocks where a cell holds an edge.",
      .label = "Glyphs", .control = OptionControl::ComboBox,
      .get = [](const ArtSettings& s) { return OptionValue(double(s.conversion.art.glyphs)); },
      .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.art.glyphs = GlyphSet(int(NumberOf(v))); }},
     {.flag = "levels", .type = OptionType::Choice, .valueName = "MODE", .choices = LevelsChoices,
      .settingsKey = "art/levels",
-     .help = "auto stretches the picture's 1st to 99th percentile of brightness onto the full range.",
+     .help = "Levels: auto stretches the picture's 1st to 99th percentile of brightness onto the full range.",
      .label = "Levels", .control = OptionControl::ComboBox,
      .get = [](const ArtSettings& s) { return OptionValue(s.conversion.art.tone.levelsAuto ? 1.0 : 0.0); },
      .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.art.tone.levelsAuto = NumberOf(v) != 0; }},
