@@ -165,6 +165,25 @@ TEST_F(Cli, FitsTheArtToTheColumnsAsked)
         EXPECT_EQ(run.out.substr(line * 81 + 79, 2), "\r\n") << line;
 }
 
+// Each glyph set keeps to its own bytes, at the natural size and fitted;
+// the half blocks show up along the sample's edges.
+TEST_F(Cli, DrawsEachGlyphSetWithItsOwnBytes)
+{
+    const std::string shades = "\xDB\xB2\xB1\xB0 ";
+    const std::string halves = "\xDF\xDC\xDD\xDE";
+    const QString picture = PlaceSample("sample.bmp");
+    for (const QStringList& size : {QStringList{}, QStringList{"--columns", "79"}})
+        for (const char* glyphs : {"shades", "blocks"}) {
+            const CliRun run = Run(QStringList(size) << "--glyphs" << glyphs << "-o" << "-" << picture);
+            ASSERT_EQ(run.exitCode, 0) << run.err;
+            const std::string art = run.out.substr(0, run.out.find("\r\n\r\n"));
+            const std::string allowed = shades + "\r\n" + (glyphs == std::string("blocks") ? halves : "");
+            EXPECT_EQ(art.find_first_not_of(allowed), std::string::npos) << glyphs << " " << size.join(' ').toStdString();
+            EXPECT_EQ(art.find_first_of(halves) != std::string::npos, glyphs == std::string("blocks"))
+                << glyphs << " " << size.join(' ').toStdString();
+        }
+}
+
 TEST_F(Cli, DrawsThePreviewAsAViewerShowsIt)
 {
     const QString picture = PlaceBlackBitmap("black.bmp", 7, 7);
