@@ -134,8 +134,8 @@ void StudioWindow::BuildMenus()
 
     QMenu* zoom = menuBar()->addMenu(tr("&View"));
     zoom->addAction(tr("Zoom to &Fit"), QKeySequence(Qt::CTRL | Qt::Key_0), view, &PreviewView::ZoomToFit);
-    zoom->addAction(tr("&100 %"), QKeySequence(Qt::CTRL | Qt::Key_1), view, [this] { view->ZoomTo(1.0); });
-    zoom->addAction(tr("&200 %"), QKeySequence(Qt::CTRL | Qt::Key_2), view, [this] { view->ZoomTo(2.0); });
+    zoom->addAction(tr("&100 %"), QKeySequence(Qt::CTRL | Qt::Key_1), view, [this] { view->ZoomTo(1); });
+    zoom->addAction(tr("&200 %"), QKeySequence(Qt::CTRL | Qt::Key_2), view, [this] { view->ZoomTo(2); });
     for (QAction* action : needArt)
         action->setEnabled(false);
 }
