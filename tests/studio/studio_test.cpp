@@ -5,6 +5,7 @@
 
 #include "ezedudu/command_line.h"
 #include "ezedudu/error.h"
+#include "ezedudu/nfo_text.h"
 #include "ezedudu/picture_loader.h"
 
 #include "bmp_writer.h"
@@ -288,6 +289,22 @@ TEST_F(Studio, ShowsEveryOptionItWasGiven)
     EXPECT_EQ(window.CliCommand(), "ezedudu-cli --columns 60 --rows 10 --max-megapixels 5 PICTURE");
     Control<QSpinBox>(window, "rows")->setValue(0); // auto
     EXPECT_EQ(window.CliCommand(), "ezedudu-cli --columns 60 --max-megapixels 5 PICTURE");
+}
+
+// Typed digits redraw at once, without Enter or leaving the field.
+TEST_F(Studio, ColumnsApplyAsTheyAreTyped)
+{
+    StudioWindow window(settings, Columns(79), PreviewTheme::Light);
+    QSignalSpy shown(&window, &StudioWindow::artShown);
+    window.OpenFile(EZEDUDU_SAMPLE);
+    ASSERT_TRUE(WaitFor(shown));
+    auto* columns = Control<QSpinBox>(window, "columns");
+    columns->selectAll();
+    QTest::keyClicks(columns, "3");
+    shown.clear();
+    QTest::keyClicks(columns, "2");
+    ASSERT_TRUE(WaitFor(shown));
+    EXPECT_EQ(MeasureArt(window.Art()).columns, 32);
 }
 
 // Whole ratios only: fitted, the largest that fits; the wheel steps through
