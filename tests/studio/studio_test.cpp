@@ -1,11 +1,14 @@
+#include "cli_command.h"
 #include "live_renderer.h"
 #include "preview_view.h"
 #include "remembered_options.h"
+#include "studio_defaults.h"
 #include "studio_window.h"
 
 #include "ezedudu/command_line.h"
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_text.h"
+#include "ezedudu/option_table.h"
 #include "ezedudu/picture_loader.h"
 
 #include "bmp_writer.h"
@@ -20,6 +23,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -289,6 +293,27 @@ TEST_F(Studio, ShowsEveryOptionItWasGiven)
     EXPECT_EQ(window.CliCommand(), "ezedudu-cli --columns 60 --rows 10 --max-megapixels 5 PICTURE");
     Control<QSpinBox>(window, "rows")->setValue(0); // auto
     EXPECT_EQ(window.CliCommand(), "ezedudu-cli --columns 60 --max-megapixels 5 PICTURE");
+}
+
+TEST_F(Studio, ResetGoesBackToTheStudioDefaultsAndRedraws)
+{
+    ConversionOptions tuned = Columns(40);
+    tuned.art.tone.invert = true;
+    tuned.layout.trim = true;
+    StudioWindow window(settings, tuned, PreviewTheme::Dark);
+    QSignalSpy shown(&window, &StudioWindow::artShown);
+    window.OpenFile(EZEDUDU_SAMPLE);
+    ASSERT_TRUE(WaitFor(shown));
+    shown.clear();
+
+    window.findChild<QPushButton*>("resetToDefaults")->click();
+    ASSERT_TRUE(WaitFor(shown));
+    const ArtSettings defaults = StudioDefaults();
+    EXPECT_EQ(window.CliCommand(), CliCommandFor(defaults.conversion, EZEDUDU_SAMPLE));
+    EXPECT_EQ(MeasureArt(window.Art()).columns, *defaults.conversion.columns);
+    ArtSettings remembered;
+    RecallOptions(settings, remembered.conversion, remembered.theme);
+    EXPECT_EQ(ArgumentsFor(remembered, true), ArgumentsFor(defaults, true));
 }
 
 // Typed digits redraw at once, without Enter or leaving the field.
