@@ -60,6 +60,9 @@ protected:
 private:
     void BuildMenus();
     void Ask(Artwork art, PictureOpener open);
+    // Remembers the controls' options and redraws the art with them.
+    void ApplyOptions();
+    void ResetToDefaults();
     void Render();
     void ShowArt(const Artwork& art, const QImage& preview);
     void ShowFailure(const QString& reason);
