@@ -213,7 +213,7 @@ void StudioWindow::ShowArt(const Artwork& art, const QImage& drawn)
     summary->setText(text);
     if (size.columns > ViewerColumns)
         ShowError(tr("Wider than %1 columns: NFO viewers wrap or cut it.").arg(ViewerColumns));
-    else if (message->property("error").toBool())
+    else if (opened || message->property("error").toBool()) // the hint to open one, or a past error
         ShowMessage(QString());
     for (QAction* action : needArt)
         action->setEnabled(true);
