@@ -169,12 +169,8 @@ private:
     QImage& image;
 };
 
-} // namespace
-
-namespace {
-
-// A picture opened for a conversion; scalable when its decoder shrinks it
-// for the conversion's options.
+// A picture opened for a conversion; scalable when its decoder can shrink
+// it for fitted art.
 struct OpenedPicture {
     std::unique_ptr<RowSource> rows;
     bool scalable = false;
