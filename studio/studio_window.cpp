@@ -165,39 +165,41 @@ void StudioWindow::BuildMenus()
 void StudioWindow::OpenFile(const QString& path)
 {
     const QFileInfo file(path);
-    Ask({.path = file.absoluteFilePath(), .name = file.fileName()},
-        [file = ToPath(path), maxPixels = controls->Options().maxPixels] { return OpenPicture(file, maxPixels); });
+    Ask({.open = [picture = std::make_shared<PictureFile>(ToPath(path))](
+                     const ConversionOptions& options) { return picture->For(options); },
+         .path = file.absoluteFilePath(),
+         .name = file.fileName()});
 }
 
 void StudioWindow::OpenImage(const QImage& image)
 {
-    Ask({.name = tr("Pasted picture")}, [image] { return PictureFromImage(image); });
+    // Already decoded: every render converts it at its own size.
+    Ask({.open = [image](const ConversionOptions&) { return PictureFromImage(image); },
+         .name = tr("Pasted picture")});
 }
 
-void StudioWindow::Ask(Artwork art, PictureOpener open)
+void StudioWindow::Ask(Artwork art)
 {
     wanted = std::move(art);
-    wantedOpen = std::move(open);
     Render();
 }
 
 void StudioWindow::Render()
 {
-    if (!wanted.picture && !wantedOpen)
+    if (!wanted.picture && !wanted.open)
         return;
     wanted.options = controls->Options();
     wanted.theme = controls->Theme();
-    renderer.Render(wanted, wantedOpen);
+    renderer.Render(wanted);
 }
 
 void StudioWindow::ShowArt(const Artwork& art, const QImage& drawn)
 {
-    const bool opened = art.picture != shown.picture;
-    shown = art;
     // Only the newest request is reported, so it was wanted's: its picture
-    // is open now.
+    // is open now, if it was not before.
+    const bool opened = !wanted.picture;
+    shown = art;
     wanted.picture = shown.picture;
-    wantedOpen = {};
     if (opened) {
         UpdateTitle();
         if (!shown.path.isEmpty())
@@ -231,7 +233,6 @@ void StudioWindow::ShowFailure(const QString& reason)
                                      : tr("Cannot open %1: %2").arg(wanted.name, reason);
         // Later changes redraw the picture still shown.
         wanted = shown;
-        wantedOpen = {};
     }
     ShowError(text);
     emit artFailed(text);

@@ -3,6 +3,7 @@
 #include "box_shrink.h"
 
 #include "ezedudu/basMain.h"
+#include "ezedudu/decode_scale.h"
 #include "ezedudu/error.h"
 #include "ezedudu/glyph_choice.h"
 #include "ezedudu/nfo_text.h"
@@ -59,12 +60,12 @@ std::optional<QImage> PictureInMemory(const RowSource& source, std::int64_t fact
 } // namespace
 
 ConversionJob::ConversionJob(const std::filesystem::path& path, const ConversionOptions& jobOptions)
-    : picture(OpenPicture(path, jobOptions.maxPixels)), options(jobOptions)
+    : picture(OpenPicture(path, jobOptions)), options(jobOptions)
 {
 }
 
 ConversionJob::ConversionJob(std::shared_ptr<const std::string> pictureBytes, const ConversionOptions& jobOptions)
-    : picture(OpenPicture(std::move(pictureBytes), jobOptions.maxPixels)), options(jobOptions)
+    : picture(OpenPicture(std::move(pictureBytes), jobOptions)), options(jobOptions)
 {
 }
 
@@ -91,15 +92,18 @@ std::optional<std::string> ConversionJob::Convert(ConversionObserver* observer) 
     return nfo;
 }
 
-// Each cell reads a block reaching one pixel past its 2 x 3, so art of
-// N x R characters wants a picture of 2N + 1 x 3R + 1 pixels: every block
-// then lies inside it. The picture is resampled to that by area.
+ArtSize ConversionJob::FittedArt() const
+{
+    return FitArt(picture->FullWidth(), picture->FullHeight(), options.columns, options.rows, options.cellAspect);
+}
+
+// The picture is resampled by area to FittedPixels: every cell's block then
+// lies inside it.
 std::optional<std::string> ConversionJob::ConvertResampled(const RowSource& source,
                                                            ConversionObserver* observer) const
 {
-    const ArtSize art = FitArt(source.Width(), source.Height(), options.columns, options.rows, options.cellAspect);
-    const std::int64_t width = ColumnStep * art.columns + 1;
-    const std::int64_t height = RowStep * art.rows + 1;
+    const ArtSize art = FittedArt();
+    const auto [width, height] = FittedPixels(art, GlyphSet::Shades);
     CheckPixels(art, width, height, options.maxPixels);
     const std::optional<QImage> whole = PictureInMemory(source, ShrinkFactor(source, width, height), observer);
     if (!whole)
@@ -116,9 +120,7 @@ std::optional<std::string> ConversionJob::ConvertResampled(const RowSource& sour
 std::optional<std::string> ConversionJob::ConvertSampled(const RowSource& source, ConversionObserver* observer) const
 {
     const bool fitted = options.Resamples();
-    const ArtSize art = fitted
-                            ? FitArt(source.Width(), source.Height(), options.columns, options.rows, options.cellAspect)
-                            : ArtSize{source.Width() / ColumnStep, source.Height() / RowStep};
+    const ArtSize art = fitted ? FittedArt() : ArtSize{source.Width() / ColumnStep, source.Height() / RowStep};
     const int samples = fitted ? 4 : 2;
     const std::int64_t width = samples * art.columns;
     const std::int64_t height = samples * art.rows;

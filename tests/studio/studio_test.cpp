@@ -13,6 +13,7 @@
 
 #include "bmp_writer.h"
 #include "memory_picture.h"
+#include "photo_jpeg.h"
 #include "qt_printing.h"
 
 #include <QApplication>
@@ -69,29 +70,38 @@ protected:
 
 TEST_F(Studio, SavesAndExportsExactlyWhatTheCliMakesWithTheSameOptions)
 {
+    // The CLI decodes this JPEG at an eighth of its size for 32 columns; the
+    // studio, which first drew it at 79 columns from a quarter, must too.
+    WriteBytes(Path("photo.jpg").toStdString(), PhotoJpeg(640, 480));
     const struct {
         const char* name;
+        QString picture;
         std::function<void(QWidget&)> tune;
     } cases[] = {
-        {"40 columns, levels, gamma, ordered dither",
+        {"40 columns, levels, gamma, ordered dither", EZEDUDU_SAMPLE,
          [](QWidget& w) {
              Control<QSpinBox>(w, "columns")->setValue(40);
              Control<QComboBox>(w, "levels")->setCurrentIndex(1);
              Control<QDoubleSpinBox>(w, "gamma")->setValue(1.4);
              Control<QComboBox>(w, "dither")->setCurrentIndex(2);
          }},
-        {"natural size, 9 x 16 cells, inverted, contrast",
+        {"natural size, 9 x 16 cells, inverted, contrast", EZEDUDU_SAMPLE,
          [](QWidget& w) {
              Control<QSpinBox>(w, "columns")->setValue(0); // auto
              Control<QComboBox>(w, "cell-aspect")->setCurrentIndex(1);
              Control<QCheckBox>(w, "invert")->setChecked(true);
              Control<QDoubleSpinBox>(w, "contrast")->setValue(-30);
          }},
+        {"a JPEG at 32 columns, Floyd-Steinberg", Path("photo.jpg"),
+         [](QWidget& w) {
+             Control<QSpinBox>(w, "columns")->setValue(32);
+             Control<QComboBox>(w, "dither")->setCurrentIndex(1);
+         }},
     };
     for (const auto& c : cases) {
         StudioWindow window(settings, Columns(79), PreviewTheme::Light);
         QSignalSpy shown(&window, &StudioWindow::artShown);
-        window.OpenFile(EZEDUDU_SAMPLE);
+        window.OpenFile(c.picture);
         c.tune(window);
         shown.clear(); // only the newest options' art is ever shown
         ASSERT_TRUE(WaitFor(shown)) << c.name;
@@ -166,15 +176,18 @@ TEST_F(Studio, ReportsWhateverARenderThrowsAsAFailure)
         PictureOpener open;
         const char* reason;
     } cases[] = {
-        {"the program's error", []() -> Opened { throw Error(Error::Kind::UnreadablePicture, "corrupt"); }, "corrupt"},
-        {"a standard exception", []() -> Opened { throw std::out_of_range("index 9"); },
+        {"the program's error",
+         [](const ConversionOptions&) -> Opened { throw Error(Error::Kind::UnreadablePicture, "corrupt"); },
+         "corrupt"},
+        {"a standard exception", [](const ConversionOptions&) -> Opened { throw std::out_of_range("index 9"); },
          "unexpected failure: index 9"},
-        {"anything else", []() -> Opened { throw 9; }, "unexpected failure of an unknown kind"},
+        {"anything else", [](const ConversionOptions&) -> Opened { throw 9; },
+         "unexpected failure of an unknown kind"},
     };
     for (const auto& c : cases) {
         LiveRenderer renderer;
         QSignalSpy failed(&renderer, &LiveRenderer::failed);
-        renderer.Render({}, c.open);
+        renderer.Render({.open = c.open});
         ASSERT_TRUE(WaitFor(failed)) << c.name;
         EXPECT_EQ(failed[0][0].toString(), c.reason) << c.name;
     }

@@ -26,8 +26,9 @@ public:
     // only ever read.
     ConversionJob(std::shared_ptr<const RowSource> picture, const ConversionOptions& options);
 
-    std::int64_t PictureWidth() const { return picture->Width(); }
-    std::int64_t PictureHeight() const { return picture->Height(); }
+    // The picture's own size, however small it was decoded.
+    std::int64_t PictureWidth() const { return picture->FullWidth(); }
+    std::int64_t PictureHeight() const { return picture->FullHeight(); }
 
     // The NFO bytes; empty when the observer cancelled. Transparent pixels
     // are laid over options.Paper(). Without resampling,
@@ -37,6 +38,8 @@ public:
     std::optional<std::string> Convert(ConversionObserver* observer = nullptr) const;
 
 private:
+    // The size of fitted art, measured by the picture's full size.
+    ArtSize FittedArt() const;
     std::optional<std::string> ConvertResampled(const RowSource& source, ConversionObserver* observer) const;
     std::optional<std::string> ConvertSampled(const RowSource& source, ConversionObserver* observer) const;
 
