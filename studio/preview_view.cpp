@@ -31,6 +31,40 @@ int CeilDivide(int numerator, int denominator)
     return (numerator + denominator - 1) / denominator;
 }
 
+// The preview at a whole step, worked out here rather than by QImage's
+// scaling, which is neither an exact block average nor single-threaded:
+// enlarged, each pixel is repeated times x times; reduced, each shrink x
+// shrink block is averaged (smaller at the right and bottom edges).
+QImage Zoomed(const QImage& preview, int step)
+{
+    const QImage source = preview.convertToFormat(QImage::Format_RGB32);
+    const int times = step >= 0 ? step + 1 : 1;
+    const int shrink = step >= 0 ? 1 : 1 - step;
+    const int width = std::max(1, CeilDivide(source.width() * times, shrink));
+    const int height = std::max(1, CeilDivide(source.height() * times, shrink));
+    QImage zoomed(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(zoomed.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            if (shrink == 1) {
+                line[x] = source.pixel(x / times, y / times);
+                continue;
+            }
+            int red = 0, green = 0, blue = 0, count = 0;
+            for (int sy = y * shrink; sy < std::min(source.height(), (y + 1) * shrink); ++sy)
+                for (int sx = x * shrink; sx < std::min(source.width(), (x + 1) * shrink); ++sx) {
+                    const QRgb pixel = source.pixel(sx, sy);
+                    red += qRed(pixel);
+                    green += qGreen(pixel);
+                    blue += qBlue(pixel);
+                    ++count;
+                }
+            line[x] = qRgb(red / count, green / count, blue / count);
+        }
+    }
+    return zoomed;
+}
+
 } // namespace
 
 PreviewView::PreviewView(QWidget* parent) : QScrollArea(parent), picture(new QLabel(this))
@@ -109,10 +143,9 @@ void PreviewView::ShowZoomed()
     }
     if (fitted)
         step = FittingStep();
-    const QSize size = (QSizeF(preview.size()) * FactorOf(step)).toSize().expandedTo(QSize(1, 1));
-    const Qt::TransformationMode mode = step >= 0 ? Qt::FastTransformation : Qt::SmoothTransformation;
-    picture->setPixmap(QPixmap::fromImage(preview.scaled(size, Qt::IgnoreAspectRatio, mode)));
-    picture->resize(size);
+    const QImage zoomed = Zoomed(preview, step);
+    picture->setPixmap(QPixmap::fromImage(zoomed));
+    picture->resize(zoomed.size());
 }
 
 } // namespace ezedudu

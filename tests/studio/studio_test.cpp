@@ -35,6 +35,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <stdexcept>
 #include <thread>
 #include <tuple>
@@ -372,7 +373,9 @@ TEST(PreviewZoom, KeepsToWholeSteps)
         }
         const std::string name = std::to_string(c.room.width()) + " wide, " + std::to_string(c.wheelSteps) + " steps";
         EXPECT_DOUBLE_EQ(view.Zoom(), c.zoom) << name;
-        EXPECT_EQ(view.widget()->size(), (QSizeF(preview) * c.zoom).toSize()) << name;
+        // A partly covered block at the edge still makes a pixel.
+        const auto side = [&](int length) { return int(std::ceil(length * c.zoom - 1e-9)); };
+        EXPECT_EQ(view.widget()->size(), QSize(side(preview.width()), side(preview.height()))) << name;
     }
 }
 
