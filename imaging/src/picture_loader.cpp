@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -92,10 +93,15 @@ QImage DecodeWithQt(QImageReader& reader, std::int64_t maxPixels)
 // are read, so that the picture is never held twice.
 class ImageRows : public RowSource {
 public:
-    explicit ImageRows(QImage decoded) : image(std::move(decoded)) {}
+    explicit ImageRows(QImage decoded) : image(std::move(decoded))
+    {
+        if (image.format() == QImage::Format_RGB32)
+            held = CanvasOf(image);
+    }
 
     const QImage& Decoded() const { return image; }
     bool HasAlpha() const override { return image.hasAlphaChannel(); }
+    const Canvas* Held() const override { return held ? &*held : nullptr; }
     std::int64_t Width() const override { return image.width(); }
     std::int64_t Height() const override { return image.height(); }
     bool CanSplit() const override { return true; }
@@ -105,8 +111,8 @@ public:
     }
     bool ReadSpan(std::int64_t first, std::int64_t end, ColumnSpan span, RowSink& sink) const override
     {
-        if (image.format() == QImage::Format_RGB32)
-            return CanvasRows(CanvasOf(image)).ReadSpan(first, end, span, sink);
+        if (held)
+            return CanvasRows(*held).ReadSpan(first, end, span, sink);
         const std::int64_t stripRows = std::max<std::int64_t>(1, StripPixels / std::max<std::int64_t>(1, span.Count()));
         for (std::int64_t top = first; top < end; top += stripRows) {
             const int rows = int(std::min(stripRows, end - top));
@@ -126,6 +132,7 @@ public:
 private:
     static constexpr std::int64_t StripPixels = 256 * 1024;
     QImage image;
+    std::optional<Canvas> held; // the image itself, when it is in the canvas layout
 };
 
 class ImageSink : public RowSink {
