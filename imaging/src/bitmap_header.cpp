@@ -1,6 +1,7 @@
 #include "bitmap_header.h"
 
 #include "ezedudu/error.h"
+#include "ezedudu/pixel_limit.h"
 
 #include <algorithm>
 #include <string>
@@ -153,9 +154,7 @@ BitmapLayout ReadBitmapLayout(std::string_view headBytes, std::uint64_t fileSize
     if (runLength && layout.width > MaxRunLengthWidth)
         Refuse("run-length rows of " + std::to_string(layout.width) + " pixels, wider than the " +
                std::to_string(MaxRunLengthWidth) + " this reader decodes");
-    if (layout.width * layout.height > maxPixels)
-        throw Error(Error::Kind::PictureTooLarge, "the picture has " + SizeText(layout.width, layout.height) +
-                                                      ", over the limit of " + std::to_string(maxPixels) + " pixels");
+    CheckPixelLimit(layout.width, layout.height, maxPixels);
 
     // Masks follow a 40-byte header; longer headers hold them.
     std::uint64_t headersEnd = FileHeaderBytes + headerSize;

@@ -4,6 +4,7 @@
 #include "shared_bytes_stream.h"
 
 #include "ezedudu/error.h"
+#include "ezedudu/pixel_limit.h"
 #include "ezedudu/qt_path.h"
 
 #include <QBuffer>
@@ -33,10 +34,7 @@ std::string Describe(QSize size)
 
 void CheckSize(QSize size, std::int64_t maxPixels)
 {
-    const std::int64_t pixels = std::int64_t(size.width()) * size.height();
-    if (pixels > maxPixels)
-        Fail(Error::Kind::PictureTooLarge,
-             "the picture has " + Describe(size) + ", over the limit of " + std::to_string(maxPixels) + " pixels");
+    CheckPixelLimit(size.width(), size.height(), maxPixels);
 }
 
 std::unique_ptr<std::istream> OpenFile(const std::filesystem::path& path)
