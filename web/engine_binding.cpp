@@ -131,12 +131,22 @@ struct HeldInput {
     bool decoded = false;
     std::int64_t width = 0;
     std::int64_t height = 0;
+    bool alpha = false;
 };
 
 HeldInput& Input()
 {
     static HeldInput input;
     return input;
+}
+
+// Where the page writes a picture's bytes before it holds them: copying
+// them in through the module's memory is many times faster than handing
+// them over as a value.
+std::string& Incoming()
+{
+    static std::string incoming;
+    return incoming;
 }
 
 // Opens the held picture as ezedudu-cli opens a file, with the pixel limit.
@@ -147,7 +157,7 @@ std::unique_ptr<RowSource> OpenInput(std::int64_t maxPixels)
         throw Error(Error::Kind::UnreadablePicture, "the input is empty");
     if (input.decoded) {
         CheckPixelLimit(input.width, input.height, maxPixels);
-        return std::make_unique<RgbaRows>(*input.bytes, input.width, input.height);
+        return std::make_unique<RgbaRows>(*input.bytes, input.width, input.height, input.alpha);
     }
     const std::shared_ptr<const std::string> bytes = input.bytes;
     return std::make_unique<BitmapRows>([bytes] { return std::make_unique<SharedBytesStream>(bytes); },
@@ -160,20 +170,37 @@ val Bytes(std::string_view bytes)
     return val::global("Uint8Array").new_(emscripten::typed_memory_view(bytes.size(), bytes.data())).call<val>("slice");
 }
 
-// Holds a file's bytes. False when they are not a bitmap: the browser decodes
-// those and hands over their pixels.
-bool HoldFile(std::string bytes)
+// A view of size bytes of the module's memory for the page to fill, valid
+// until the module next runs.
+val PictureBuffer(double size)
 {
-    const bool bitmap = bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
-    Input() = HeldInput{std::make_shared<const std::string>(std::move(bytes))};
-    return bitmap || Input().bytes->empty();
+    Incoming().assign(static_cast<std::size_t>(size), '\0');
+    return val(emscripten::typed_memory_view(Incoming().size(), Incoming().data()));
 }
 
-void HoldPixels(std::string rgba, int width, int height)
+std::shared_ptr<const std::string> TakeIncoming()
 {
-    if (std::int64_t(rgba.size()) != std::int64_t(width) * height * 4)
+    auto bytes = std::make_shared<const std::string>(std::move(Incoming()));
+    Incoming().clear();
+    return bytes;
+}
+
+// Holds the buffer as a file's bytes. False when they are not a bitmap: the
+// browser decodes those and hands over their pixels.
+bool HoldFile()
+{
+    Input() = HeldInput{TakeIncoming()};
+    const std::string& bytes = *Input().bytes;
+    return bytes.empty() || (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M');
+}
+
+// Holds the buffer as width x height RGBA pixels; alpha false when every
+// pixel is opaque.
+void HoldPixels(int width, int height, bool alpha)
+{
+    Input() = HeldInput{TakeIncoming(), true, width, height, alpha};
+    if (std::int64_t(Input().bytes->size()) != std::int64_t(width) * height * 4)
         throw std::invalid_argument("the pixels do not fill " + std::to_string(width) + " x " + std::to_string(height));
-    Input() = HeldInput{std::make_shared<const std::string>(std::move(rgba)), true, width, height};
 }
 
 // The preview as the CLI's --preview draws it, in the canvas's RGBA order.
@@ -234,6 +261,7 @@ val Convert(val words)
 EMSCRIPTEN_BINDINGS(ezedudu)
 {
     emscripten::function("optionTable", &ezedudu::OptionTableData);
+    emscripten::function("pictureBuffer", &ezedudu::PictureBuffer);
     emscripten::function("holdFile", &ezedudu::HoldFile);
     emscripten::function("holdPixels", &ezedudu::HoldPixels);
     emscripten::function("convert", &ezedudu::Convert);

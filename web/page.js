@@ -175,6 +175,7 @@ async function openFile(file) {
 
 function showResult(result) {
   const canvas = $('preview');
+  $('note').textContent = '';
   if (result.error) {
     art = null;
     document.body.dataset.state = 'error';
@@ -248,7 +249,7 @@ async function copy(text, what) {
     document.execCommand('copy');
     area.remove();
   }
-  $('warning').textContent = what + ' copied.';
+  $('note').textContent = what + ' copied to the clipboard.';
 }
 
 // A word as a POSIX shell reads it back unchanged.
@@ -267,7 +268,10 @@ $('copy-command').addEventListener('click', () => {
   if (art) copy(['ezedudu-cli', ...art.arguments, pictureName].map(shellWord).join(' '), 'Command');
 });
 
-$('picture').addEventListener('change', (event) => openFile(event.target.files[0]));
+$('picture').addEventListener('change', (event) => {
+  openFile(event.target.files[0]);
+  event.target.value = ''; // so that choosing the same file again opens it again
+});
 document.addEventListener('dragover', (event) => {
   event.preventDefault();
   document.body.classList.add('dragging');

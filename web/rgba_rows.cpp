@@ -6,8 +6,8 @@
 
 namespace ezedudu {
 
-RgbaRows::RgbaRows(std::string_view rgba, std::int64_t pixelWidth, std::int64_t pixelHeight)
-    : bytes(rgba), width(pixelWidth), height(pixelHeight)
+RgbaRows::RgbaRows(std::string_view rgba, std::int64_t pixelWidth, std::int64_t pixelHeight, bool hasAlpha)
+    : bytes(rgba), width(pixelWidth), height(pixelHeight), alpha(hasAlpha)
 {
     if (width < 0 || height < 0 || std::uint64_t(width * height * 4) != bytes.size())
         throw std::invalid_argument(std::to_string(bytes.size()) + " bytes are not the pixels of a picture of " +

@@ -115,8 +115,6 @@ test('moving a slider from the keyboard updates the art; the command and the set
   await page.click('#copy-command');
   assert.equal(await page.evaluate(() => navigator.clipboard.readText()),
     'ezedudu-cli --columns 79 --contrast 1 scene.png');
-  await page.setViewportSize({ width: 1100, height: 760 });
-  await page.screenshot({ path: path.join(root, 'build/web-test/browser.png') });
   await page.close();
   const again = await openPage(browser.context, server.url, { keepSettings: true });
   assert.equal(await again.inputValue('#option-contrast'), '1', 'the page forgot the setting');
@@ -125,7 +123,10 @@ test('moving a slider from the keyboard updates the art; the command and the set
 
 test('index.html opened from disk converts a picture', async () => {
   const page = await openPage(browser.context, pathToFileURL(PagePath).href);
+  await page.setViewportSize({ width: 1100, height: 720 });
   await afterArt(page, () => page.setInputFiles('#picture', sample));
   assert.ok((await downloaded(page, '#save-nfo')).bytes.equals(runCli([], sample).nfo));
+  // The README's picture of the page.
+  await page.screenshot({ path: path.join(root, 'build/web-test/browser.png') });
   await page.close();
 });
