@@ -57,14 +57,14 @@ LiveRenderer::LiveRenderer(QObject* parent)
 
 LiveRenderer::~LiveRenderer() = default;
 
-void LiveRenderer::Render(Artwork wanted, PictureOpener open)
+void LiveRenderer::Render(Artwork wanted)
 {
     const std::uint64_t id = ++newest; // cancels the one running
     {
         const std::lock_guard held(lock);
         if (waiting)
             ++cancelled;
-        waiting = Request{id, std::move(wanted), std::move(open)};
+        waiting = Request{id, std::move(wanted)};
     }
     wake.notify_one();
 }
@@ -97,8 +97,8 @@ void LiveRenderer::Run(Request request, const std::stop_token& stop)
     // worker would end the program.
     QString failure;
     try {
-        if (!wanted.picture)
-            wanted.picture = request.open();
+        if (wanted.open)
+            wanted.picture = wanted.open(wanted.options);
         std::optional<std::string> nfo = ConversionJob(wanted.picture, wanted.options).Convert(&observer);
         if (!nfo || stale()) {
             ++cancelled;

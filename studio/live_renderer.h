@@ -18,10 +18,6 @@
 
 namespace ezedudu {
 
-// Opens a picture on the renderer's thread, so that decoding a large one
-// never stalls the window.
-using PictureOpener = std::function<std::shared_ptr<const RowSource>()>;
-
 // Opens and converts the picture and draws its preview on a worker thread,
 // so that the window stays responsive. A newer request cancels the one
 // running and replaces any still waiting, which never starts; only the
@@ -34,9 +30,11 @@ public:
     explicit LiveRenderer(QObject* parent = nullptr);
     ~LiveRenderer() override;
 
-    // Renders wanted: its picture, or when it has none, the one open()
-    // gives, converted with its options.
-    void Render(Artwork wanted, PictureOpener open = {});
+    // Renders wanted: the picture its opener gives for its options, or when
+    // it has none, its picture, converted with its options. Opening is left
+    // to the renderer's thread, so that decoding a large picture never
+    // stalls the window.
+    void Render(Artwork wanted);
 
     // How many requests a newer one cancelled or replaced before they finished.
     int Cancelled() const { return cancelled; }
@@ -53,7 +51,6 @@ private:
     struct Request {
         std::uint64_t id = 0;
         Artwork wanted;
-        PictureOpener open;
     };
     struct Report {
         std::uint64_t request = 0;

@@ -1,4 +1,6 @@
+#include "cli_command.h"
 #include "remembered_options.h"
+#include "studio_defaults.h"
 #include "studio_window.h"
 
 #include "ezedudu/command_line.h"
@@ -20,10 +22,14 @@ int main(int argc, char* argv[])
 
     ezedudu::ProgramArguments arguments("ezedudu-studio", ezedudu::ArtOptionSet::ConversionAndPreview);
     QCommandLineParser& parser = arguments.Parser();
-    parser.setApplicationDescription(QStringLiteral(
-        "Ezedudu Studio: makes NFO text art from a picture and shows it live, as an NFO viewer does, while\n"
-        "you tune its size, tones and dithering. It saves what ezedudu-cli writes with the same options.\n"
-        "The options below start it with those settings; otherwise it starts with the settings it was left with."));
+    parser.setApplicationDescription(
+        QStringLiteral(
+            "Ezedudu Studio: makes NFO text art from a picture and shows it live, as an NFO viewer does, while\n"
+            "you tune its size, tones and dithering. It saves what ezedudu-cli writes with the same options.\n"
+            "The options below start it with those settings; otherwise it starts with the settings it was left\n"
+            "with. The first time, and after Edit > Reset to Defaults, it makes the art of\n"
+            "%1.")
+            .arg(ezedudu::CliCommandFor(ezedudu::StudioDefaults().conversion, {})));
     parser.addPositionalArgument("PICTURE", "The picture to open.", "[PICTURE]");
 
     QSettings settings;

@@ -55,14 +55,15 @@ OptionField::OptionField(const OptionEntry& entry, QWidget* parent) : QWidget(pa
 
 void OptionField::BuildNumber()
 {
-    // A number counts once it is typed in full, not at every key.
+    // A whole number (a size, a limit) applies at every digit typed: each
+    // number on the way is a valid setting, and a newer render cancels the
+    // one it makes. A decimal counts once it is typed in full.
     if (option.type == OptionType::Whole) {
         whole = new QSpinBox(this);
         const bool unsettable = !option.unsetName.empty();
         whole->setRange(int(option.minimum) - (unsettable ? 1 : 0), int(option.maximum));
         if (unsettable)
             whole->setSpecialValueText(QtText(option.unsetName));
-        whole->setKeyboardTracking(false);
         layout()->addWidget(whole);
         connect(whole, &QSpinBox::valueChanged, this, &OptionField::changed);
         return;

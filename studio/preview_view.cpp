@@ -5,14 +5,31 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-#include <cmath>
 
 namespace ezedudu {
 namespace {
 
-constexpr double ZoomStep = 1.25;
-constexpr double MinZoom = 0.1;
-constexpr double MaxZoom = 8.0;
+constexpr int MaxTimes = 8; // 800 %, and 1/8 the other way
+
+double FactorOf(int step)
+{
+    return step >= 0 ? step + 1 : 1.0 / (1 - step);
+}
+
+int StepOf(int times)
+{
+    return std::clamp(times, 1, MaxTimes) - 1;
+}
+
+int ShrinkStepOf(int divisor)
+{
+    return 1 - std::clamp(divisor, 1, MaxTimes);
+}
+
+int CeilDivide(int numerator, int denominator)
+{
+    return (numerator + denominator - 1) / denominator;
+}
 
 } // namespace
 
@@ -38,16 +55,16 @@ void PreviewView::ZoomToFit()
     ShowZoomed();
 }
 
-void PreviewView::ZoomTo(double zoom)
+void PreviewView::ZoomTo(int times)
 {
     fitted = false;
-    factor = std::clamp(zoom, MinZoom, MaxZoom);
+    step = StepOf(times);
     ShowZoomed();
 }
 
 double PreviewView::Zoom() const
 {
-    return factor;
+    return FactorOf(step);
 }
 
 void PreviewView::wheelEvent(QWheelEvent* event)
@@ -57,8 +74,11 @@ void PreviewView::wheelEvent(QWheelEvent* event)
         return;
     }
     const int steps = event->angleDelta().y() / 120;
-    if (steps != 0)
-        ZoomTo(factor * std::pow(ZoomStep, steps));
+    if (steps != 0) {
+        fitted = false;
+        step = std::clamp(step + steps, ShrinkStepOf(MaxTimes), StepOf(MaxTimes));
+        ShowZoomed();
+    }
     event->accept();
 }
 
@@ -69,20 +89,28 @@ void PreviewView::resizeEvent(QResizeEvent* event)
         ShowZoomed();
 }
 
+// Counted in whole pixels, so that no rounding ever makes a factor larger
+// than the room allows.
+int PreviewView::FittingStep() const
+{
+    const QSize room = viewport()->size().expandedTo(QSize(1, 1));
+    const int times = std::min(room.width() / preview.width(), room.height() / preview.height());
+    if (times >= 1)
+        return StepOf(times);
+    return ShrinkStepOf(
+        std::max(CeilDivide(preview.width(), room.width()), CeilDivide(preview.height(), room.height())));
+}
+
 void PreviewView::ShowZoomed()
 {
     if (preview.isNull()) {
         picture->clear();
         return;
     }
-    if (fitted) {
-        const QSize room = viewport()->size();
-        factor = std::min({double(room.width()) / preview.width(), double(room.height()) / preview.height(), MaxZoom});
-        factor = std::max(factor, MinZoom);
-    }
-    const QSize size = (QSizeF(preview.size()) * factor).toSize().expandedTo(QSize(1, 1));
-    // Blocks stay crisp when enlarged; reduced, they are averaged.
-    const Qt::TransformationMode mode = factor >= 1 ? Qt::FastTransformation : Qt::SmoothTransformation;
+    if (fitted)
+        step = FittingStep();
+    const QSize size = (QSizeF(preview.size()) * FactorOf(step)).toSize().expandedTo(QSize(1, 1));
+    const Qt::TransformationMode mode = step >= 0 ? Qt::FastTransformation : Qt::SmoothTransformation;
     picture->setPixmap(QPixmap::fromImage(preview.scaled(size, Qt::IgnoreAspectRatio, mode)));
     picture->resize(size);
 }

@@ -1,5 +1,7 @@
 #include "remembered_options.h"
 
+#include "studio_defaults.h"
+
 #include "ezedudu/option_table.h"
 #include "ezedudu/qt_text.h"
 
@@ -9,8 +11,7 @@ namespace ezedudu {
 
 void RecallOptions(const QSettings& settings, ConversionOptions& options, PreviewTheme& theme)
 {
-    ArtSettings recalled;
-    recalled.conversion.columns = FittingColumns; // the studio's own default: art that fits every viewer
+    ArtSettings recalled = StudioDefaults();
     for (const OptionEntry& option : OptionTable()) {
         const QString key = QtText(option.settingsKey);
         OptionValue value;

@@ -6,8 +6,8 @@ class QSettings;
 
 namespace ezedudu {
 
-// The studio's options as they were left, or the studio's defaults (79
-// columns) the first time.
+// The studio's options as they were left, or its defaults (StudioDefaults)
+// the first time.
 void RecallOptions(const QSettings& settings, ConversionOptions& options, PreviewTheme& theme);
 
 void RememberOptions(QSettings& settings, const ConversionOptions& options, PreviewTheme theme);

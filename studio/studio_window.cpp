@@ -4,6 +4,7 @@
 #include "cli_command.h"
 #include "preview_view.h"
 #include "remembered_options.h"
+#include "studio_defaults.h"
 
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_file.h"
@@ -23,9 +24,11 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 
 namespace ezedudu {
@@ -75,7 +78,14 @@ StudioWindow::StudioWindow(QSettings& store, const ConversionOptions& options, P
     auto* scroller = new QScrollArea(panel);
     scroller->setWidget(controls);
     scroller->setWidgetResizable(true);
-    panel->setWidget(scroller);
+    auto* reset = new QPushButton(tr("Reset to Defaults"), panel);
+    reset->setObjectName("resetToDefaults");
+    connect(reset, &QPushButton::clicked, this, &StudioWindow::ResetToDefaults);
+    auto* panelContents = new QWidget(panel);
+    auto* column = new QVBoxLayout(panelContents);
+    column->addWidget(scroller);
+    column->addWidget(reset, 0, Qt::AlignRight);
+    panel->setWidget(panelContents);
     addDockWidget(Qt::RightDockWidgetArea, panel);
 
     summary->setObjectName("summary");
@@ -97,16 +107,26 @@ StudioWindow::StudioWindow(QSettings& store, const ConversionOptions& options, P
     restoreGeometry(settings.value("window/geometry").toByteArray());
     restoreState(settings.value("window/state").toByteArray());
 
-    connect(controls, &ArtControls::changed, this, [this] {
-        RememberOptions(settings, controls->Options(), controls->Theme());
-        Render();
-    });
+    connect(controls, &ArtControls::changed, this, &StudioWindow::ApplyOptions);
     connect(&renderer, &LiveRenderer::rendered, this, &StudioWindow::ShowArt);
     connect(&renderer, &LiveRenderer::progressed, this, &StudioWindow::ShowProgress);
     connect(&renderer, &LiveRenderer::failed, this, &StudioWindow::ShowFailure);
 }
 
 StudioWindow::~StudioWindow() = default;
+
+void StudioWindow::ApplyOptions()
+{
+    RememberOptions(settings, controls->Options(), controls->Theme());
+    Render();
+}
+
+void StudioWindow::ResetToDefaults()
+{
+    const ArtSettings defaults = StudioDefaults();
+    controls->SetOptions(defaults.conversion, defaults.theme);
+    ApplyOptions();
+}
 
 void StudioWindow::BuildMenus()
 {
@@ -131,11 +151,13 @@ void StudioWindow::BuildMenus()
         QGuiApplication::clipboard()->setText(CliCommand());
         ShowMessage(tr("Copied: %1").arg(CliCommand()));
     });
+    edit->addSeparator();
+    edit->addAction(tr("&Reset to Defaults"), this, &StudioWindow::ResetToDefaults);
 
     QMenu* zoom = menuBar()->addMenu(tr("&View"));
     zoom->addAction(tr("Zoom to &Fit"), QKeySequence(Qt::CTRL | Qt::Key_0), view, &PreviewView::ZoomToFit);
-    zoom->addAction(tr("&100 %"), QKeySequence(Qt::CTRL | Qt::Key_1), view, [this] { view->ZoomTo(1.0); });
-    zoom->addAction(tr("&200 %"), QKeySequence(Qt::CTRL | Qt::Key_2), view, [this] { view->ZoomTo(2.0); });
+    zoom->addAction(tr("&100 %"), QKeySequence(Qt::CTRL | Qt::Key_1), view, [this] { view->ZoomTo(1); });
+    zoom->addAction(tr("&200 %"), QKeySequence(Qt::CTRL | Qt::Key_2), view, [this] { view->ZoomTo(2); });
     for (QAction* action : needArt)
         action->setEnabled(false);
 }
@@ -143,39 +165,41 @@ void StudioWindow::BuildMenus()
 void StudioWindow::OpenFile(const QString& path)
 {
     const QFileInfo file(path);
-    Ask({.path = file.absoluteFilePath(), .name = file.fileName()},
-        [file = ToPath(path), maxPixels = controls->Options().maxPixels] { return OpenPicture(file, maxPixels); });
+    Ask({.open = [picture = std::make_shared<PictureFile>(ToPath(path))](
+                     const ConversionOptions& options) { return picture->For(options); },
+         .path = file.absoluteFilePath(),
+         .name = file.fileName()});
 }
 
 void StudioWindow::OpenImage(const QImage& image)
 {
-    Ask({.name = tr("Pasted picture")}, [image] { return PictureFromImage(image); });
+    // Already decoded: every render converts it at its own size.
+    Ask({.open = [image](const ConversionOptions&) { return PictureFromImage(image); },
+         .name = tr("Pasted picture")});
 }
 
-void StudioWindow::Ask(Artwork art, PictureOpener open)
+void StudioWindow::Ask(Artwork art)
 {
     wanted = std::move(art);
-    wantedOpen = std::move(open);
     Render();
 }
 
 void StudioWindow::Render()
 {
-    if (!wanted.picture && !wantedOpen)
+    if (!wanted.picture && !wanted.open)
         return;
     wanted.options = controls->Options();
     wanted.theme = controls->Theme();
-    renderer.Render(wanted, wantedOpen);
+    renderer.Render(wanted);
 }
 
 void StudioWindow::ShowArt(const Artwork& art, const QImage& drawn)
 {
-    const bool opened = art.picture != shown.picture;
-    shown = art;
     // Only the newest request is reported, so it was wanted's: its picture
-    // is open now.
+    // is open now, if it was not before.
+    const bool opened = !wanted.picture;
+    shown = art;
     wanted.picture = shown.picture;
-    wantedOpen = {};
     if (opened) {
         UpdateTitle();
         if (!shown.path.isEmpty())
@@ -191,7 +215,7 @@ void StudioWindow::ShowArt(const Artwork& art, const QImage& drawn)
     summary->setText(text);
     if (size.columns > ViewerColumns)
         ShowError(tr("Wider than %1 columns: NFO viewers wrap or cut it.").arg(ViewerColumns));
-    else if (message->property("error").toBool())
+    else if (opened || message->property("error").toBool()) // the hint to open one, or a past error
         ShowMessage(QString());
     for (QAction* action : needArt)
         action->setEnabled(true);
@@ -209,7 +233,6 @@ void StudioWindow::ShowFailure(const QString& reason)
                                      : tr("Cannot open %1: %2").arg(wanted.name, reason);
         // Later changes redraw the picture still shown.
         wanted = shown;
-        wantedOpen = {};
     }
     ShowError(text);
     emit artFailed(text);

@@ -59,7 +59,10 @@ protected:
 
 private:
     void BuildMenus();
-    void Ask(Artwork art, PictureOpener open);
+    void Ask(Artwork art);
+    // Remembers the controls' options and redraws the art with them.
+    void ApplyOptions();
+    void ResetToDefaults();
     void Render();
     void ShowArt(const Artwork& art, const QImage& preview);
     void ShowFailure(const QString& reason);
@@ -89,10 +92,9 @@ private:
     // What Save, Export, Copy and the title use: replaced only by a render
     // that succeeded.
     Artwork shown;
-    // The newest render asked for; a picture still to open has none, and
-    // wantedOpen opens it.
+    // The newest render asked for; its picture is empty until the picture's
+    // first art is shown.
     Artwork wanted;
-    PictureOpener wantedOpen;
 };
 
 } // namespace ezedudu

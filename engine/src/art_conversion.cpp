@@ -2,6 +2,7 @@
 
 #include "ezedudu/basMain.h"
 #include "ezedudu/box_shrink.h"
+#include "ezedudu/decode_scale.h"
 #include "ezedudu/error.h"
 #include "ezedudu/glyph_choice.h"
 #include "ezedudu/held_picture.h"
@@ -59,15 +60,12 @@ std::optional<HeldPicture> PictureInMemory(const RowSource& source, std::int64_t
     return GatherRows(source);
 }
 
-// Each cell reads a block reaching one pixel past its 2 x 3, so art of
-// N x R characters wants a picture of 2N + 1 x 3R + 1 pixels: every block
-// then lies inside it. The picture is resampled to that by area.
-std::optional<std::string> ConvertResampled(const RowSource& source, const ConversionOptions& options,
-                                            ConversionObserver* observer)
+// The picture is resampled by area to FittedPixels: every cell's block then
+// lies inside it.
+std::optional<std::string> ConvertResampled(const RowSource& source, const ArtSize& art,
+                                            const ConversionOptions& options, ConversionObserver* observer)
 {
-    const ArtSize art = FitArt(source.Width(), source.Height(), options.columns, options.rows, options.cellAspect);
-    const std::int64_t width = ColumnStep * art.columns + 1;
-    const std::int64_t height = RowStep * art.rows + 1;
+    const auto [width, height] = FittedPixels(art, GlyphSet::Shades);
     CheckPixels(art, width, height, options.maxPixels);
     const std::optional<HeldPicture> whole = PictureInMemory(source, ShrinkFactor(source, width, height), observer);
     if (!whole)
@@ -81,13 +79,11 @@ std::optional<std::string> ConvertResampled(const RowSource& source, const Conve
 // Art with half blocks needs each cell's shape, not just its mean: fitted
 // art samples the picture 4 x 4 a cell, art at the natural size samples each
 // cell's own 2 x 3 pixels 2 x 2.
-std::optional<std::string> ConvertSampled(const RowSource& source, const ConversionOptions& options,
-                                          ConversionObserver* observer)
+std::optional<std::string> ConvertSampled(const RowSource& source, const ArtSize& fittedArt,
+                                          const ConversionOptions& options, ConversionObserver* observer)
 {
     const bool fitted = options.Resamples();
-    const ArtSize art = fitted
-                            ? FitArt(source.Width(), source.Height(), options.columns, options.rows, options.cellAspect)
-                            : ArtSize{source.Width() / ColumnStep, source.Height() / RowStep};
+    const ArtSize art = fitted ? fittedArt : ArtSize{source.Width() / ColumnStep, source.Height() / RowStep};
     const int samples = fitted ? 4 : 2;
     const std::int64_t width = samples * art.columns;
     const std::int64_t height = samples * art.rows;
@@ -123,11 +119,16 @@ std::optional<std::string> ConvertArt(const RowSource& picture, const Conversion
     const std::optional<PaperRows> overPaper =
         picture.HasAlpha() ? std::optional<PaperRows>(std::in_place, picture, options.Paper()) : std::nullopt;
     const RowSource& source = overPaper ? *overPaper : picture;
+    // Fitted art is measured by the picture's own size, however small it
+    // was decoded, so that its size never depends on the decode.
+    const ArtSize fitted = options.Resamples() ? FitArt(picture.FullWidth(), picture.FullHeight(), options.columns,
+                                                        options.rows, options.cellAspect)
+                                               : ArtSize{};
     std::optional<std::string> nfo;
     if (options.art.glyphs == GlyphSet::Blocks)
-        nfo = ConvertSampled(source, options, observer);
+        nfo = ConvertSampled(source, fitted, options, observer);
     else if (options.Resamples())
-        nfo = ConvertResampled(source, options, observer);
+        nfo = ConvertResampled(source, fitted, options, observer);
     else
         nfo = ConvertRows(source, observer, ThreadsFor(source), options.art);
     if (nfo && !options.layout.ChangesNothing())

@@ -5,12 +5,12 @@
 namespace ezedudu {
 
 ConversionJob::ConversionJob(const std::filesystem::path& path, const ConversionOptions& jobOptions)
-    : picture(OpenPicture(path, jobOptions.maxPixels)), options(jobOptions)
+    : picture(OpenPicture(path, jobOptions)), options(jobOptions)
 {
 }
 
 ConversionJob::ConversionJob(std::shared_ptr<const std::string> pictureBytes, const ConversionOptions& jobOptions)
-    : picture(OpenPicture(std::move(pictureBytes), jobOptions.maxPixels)), options(jobOptions)
+    : picture(OpenPicture(std::move(pictureBytes), jobOptions)), options(jobOptions)
 {
 }
 

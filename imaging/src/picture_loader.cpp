@@ -3,6 +3,7 @@
 #include "bitmap_rows.h"
 #include "shared_bytes_stream.h"
 
+#include "ezedudu/decode_scale.h"
 #include "ezedudu/error.h"
 #include "ezedudu/pixel_limit.h"
 #include "ezedudu/qt_path.h"
@@ -27,14 +28,14 @@ namespace {
     throw Error(kind, message);
 }
 
-std::string Describe(QSize size)
+std::string Describe(std::int64_t width, std::int64_t height)
 {
-    return std::to_string(size.width()) + " x " + std::to_string(size.height()) + " pixels";
+    return std::to_string(width) + " x " + std::to_string(height) + " pixels";
 }
 
-void CheckSize(QSize size, std::int64_t maxPixels)
+void CheckSize(std::int64_t width, std::int64_t height, std::int64_t maxPixels)
 {
-    CheckPixelLimit(size.width(), size.height(), maxPixels);
+    CheckPixelLimit(width, height, maxPixels);
 }
 
 std::unique_ptr<std::istream> OpenFile(const std::filesystem::path& path)
@@ -63,27 +64,57 @@ QImage ToCanvasLayout(QImage image)
     return image;
 }
 
+// JPEG's decoder shrinks by 1/2, 1/4 and 1/8 as it decodes, skipping most of
+// the work; other formats are always decoded whole.
+bool ScalesWhileDecoding(const QImageReader& reader)
+{
+    return reader.format() == "jpeg";
+}
+
+// A picture Qt decoded, its size before the decoder shrank it, and whether
+// its decoder shrinks it for fitted art.
+struct QtPicture {
+    QImage image;
+    QSize full;
+    bool scalable = false;
+};
+
 // Reads the picture with whichever of Qt's decoders recognises it, in the
-// layout the decoder chose.
-QImage DecodeWithQt(QImageReader& reader, std::int64_t maxPixels)
+// layout the decoder chose; a JPEG shrunk by DecodeDivisor for options.
+QtPicture DecodeWithQt(QImageReader& reader, const ConversionOptions& options)
 {
     reader.setAutoTransform(true);
     // Qt's own cap (128 MB by default) would refuse large pictures that our
     // pixel limit allows; allow 4 bytes for each pixel of the limit, what
     // 8-bit channels take (pictures of deeper channels fit up to half the
     // limit).
-    const std::int64_t megabytes = maxPixels * DecodedPixelBytes / (1024 * 1024) + 1;
+    const std::int64_t megabytes = options.maxPixels * DecodedPixelBytes / (1024 * 1024) + 1;
     reader.setAllocationLimit(int(std::min<std::int64_t>(megabytes, std::numeric_limits<int>::max())));
     if (!reader.canRead())
         Fail(Error::Kind::UnreadablePicture,
              "not a picture this program can read (" + reader.errorString().toStdString() + ")");
-    if (reader.size().isValid())
-        CheckSize(reader.size(), maxPixels);
+    const QSize stored = reader.size();
+    QSize full; // as shown: the stored size turned by the picture's orientation
+    const bool scalable = ScalesWhileDecoding(reader);
+    if (stored.isValid()) {
+        CheckSize(stored.width(), stored.height(), options.maxPixels);
+        full = reader.transformation() & QImageIOHandler::TransformationRotate90 ? stored.transposed() : stored;
+        // The decoder shrinks the stored picture before it is turned.
+        const int divisor = scalable ? DecodeDivisor(full.width(), full.height(), options) : 1;
+        if (divisor > 1)
+            reader.setScaledSize(stored / divisor);
+    }
     QImage image;
     if (!reader.read(&image))
         Fail(Error::Kind::UnreadablePicture, "corrupt or unsupported picture (" + reader.errorString().toStdString() + ")");
-    CheckSize(image.size(), maxPixels);
-    return image;
+    CheckSize(image.width(), image.height(), options.maxPixels);
+    return {image, full.isValid() ? full : image.size(), scalable};
+}
+
+// The image itself as the engine's canvas, where it is in the canvas layout.
+std::optional<Canvas> CanvasIfHeld(const QImage& image)
+{
+    return image.format() == QImage::Format_RGB32 ? std::optional(CanvasOf(image)) : std::nullopt;
 }
 
 // A picture decoded whole, handed out row by row; it owns its pixels. Rows
@@ -91,10 +122,10 @@ QImage DecodeWithQt(QImageReader& reader, std::int64_t maxPixels)
 // are read, so that the picture is never held twice.
 class ImageRows : public RowSource {
 public:
-    explicit ImageRows(QImage decoded) : image(std::move(decoded))
+    explicit ImageRows(QImage decoded) : image(std::move(decoded)), full(image.size()), held(CanvasIfHeld(image)) {}
+    explicit ImageRows(QtPicture decoded)
+        : image(std::move(decoded.image)), full(decoded.full), held(CanvasIfHeld(image))
     {
-        if (image.format() == QImage::Format_RGB32)
-            held = CanvasOf(image);
     }
 
     const QImage& Decoded() const { return image; }
@@ -102,6 +133,8 @@ public:
     const Canvas* Held() const override { return held ? &*held : nullptr; }
     std::int64_t Width() const override { return image.width(); }
     std::int64_t Height() const override { return image.height(); }
+    std::int64_t FullWidth() const override { return full.width(); }
+    std::int64_t FullHeight() const override { return full.height(); }
     bool CanSplit() const override { return true; }
     bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const override
     {
@@ -130,6 +163,7 @@ public:
 private:
     static constexpr std::int64_t StripPixels = 256 * 1024;
     QImage image;
+    QSize full;
     std::optional<Canvas> held; // the image itself, when it is in the canvas layout
 };
 
@@ -146,9 +180,14 @@ private:
     QImage& image;
 };
 
-} // namespace
+// A picture opened for a conversion; scalable when its decoder can shrink
+// it for fitted art.
+struct OpenedPicture {
+    std::unique_ptr<RowSource> rows;
+    bool scalable = false;
+};
 
-std::unique_ptr<RowSource> OpenPicture(const std::filesystem::path& path, std::int64_t maxPixels)
+OpenedPicture OpenForConversion(const std::filesystem::path& path, const ConversionOptions& options)
 {
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
@@ -164,22 +203,68 @@ std::unique_ptr<RowSource> OpenPicture(const std::filesystem::path& path, std::i
     if (fileSize == 0)
         Fail(Error::Kind::UnreadablePicture, "the file is empty");
     if (HasBitmapSignature(*OpenFile(path)))
-        return std::make_unique<BitmapRows>([path] { return OpenFile(path); }, fileSize, maxPixels);
+        return {std::make_unique<BitmapRows>([path] { return OpenFile(path); }, fileSize, options.maxPixels)};
     QImageReader reader(ToQString(path));
-    return std::make_unique<ImageRows>(DecodeWithQt(reader, maxPixels));
+    QtPicture decoded = DecodeWithQt(reader, options);
+    const bool scalable = decoded.scalable;
+    return {std::make_unique<ImageRows>(std::move(decoded)), scalable};
 }
 
-std::unique_ptr<RowSource> OpenPicture(std::shared_ptr<const std::string> bytes, std::int64_t maxPixels)
+ConversionOptions AtFullSize(std::int64_t maxPixels)
+{
+    ConversionOptions options;
+    options.maxPixels = maxPixels;
+    return options;
+}
+
+} // namespace
+
+std::unique_ptr<RowSource> OpenPicture(const std::filesystem::path& path, const ConversionOptions& options)
+{
+    return OpenForConversion(path, options).rows;
+}
+
+std::unique_ptr<RowSource> OpenPicture(const std::filesystem::path& path, std::int64_t maxPixels)
+{
+    return OpenPicture(path, AtFullSize(maxPixels));
+}
+
+std::unique_ptr<RowSource> OpenPicture(std::shared_ptr<const std::string> bytes, const ConversionOptions& options)
 {
     if (bytes->empty())
         Fail(Error::Kind::UnreadablePicture, "the input is empty");
     const auto open = [bytes] { return std::make_unique<SharedBytesStream>(bytes); };
     if (HasBitmapSignature(*open()))
-        return std::make_unique<BitmapRows>(open, bytes->size(), maxPixels);
+        return std::make_unique<BitmapRows>(open, bytes->size(), options.maxPixels);
     QByteArray data = QByteArray::fromRawData(bytes->data(), qsizetype(bytes->size()));
     QBuffer buffer(&data);
     QImageReader reader(&buffer);
-    return std::make_unique<ImageRows>(DecodeWithQt(reader, maxPixels));
+    return std::make_unique<ImageRows>(DecodeWithQt(reader, options));
+}
+
+std::unique_ptr<RowSource> OpenPicture(std::shared_ptr<const std::string> bytes, std::int64_t maxPixels)
+{
+    return OpenPicture(std::move(bytes), AtFullSize(maxPixels));
+}
+
+std::shared_ptr<const RowSource> PictureFile::For(const ConversionOptions& options)
+{
+    const std::lock_guard held(lock);
+    // Every picture of the file has the same full size: the first decode's.
+    const auto divisorFor = [&](const RowSource& any) {
+        return scalable ? DecodeDivisor(any.FullWidth(), any.FullHeight(), options) : 1;
+    };
+    if (!decodes.empty()) {
+        const RowSource& any = *decodes.begin()->second;
+        CheckSize(any.FullWidth(), any.FullHeight(), options.maxPixels);
+        if (const auto found = decodes.find(divisorFor(any)); found != decodes.end())
+            return found->second;
+    }
+    OpenedPicture opened = OpenForConversion(path, options);
+    scalable = opened.scalable;
+    std::shared_ptr<const RowSource> picture = std::move(opened.rows);
+    decodes[divisorFor(*picture)] = picture;
+    return picture;
 }
 
 std::unique_ptr<RowSource> PictureFromImage(QImage image)
@@ -199,7 +284,8 @@ QImage ImageOf(const RowSource& picture)
         Fail(Error::Kind::PictureTooLarge, "the picture is too wide or too high to hold in memory");
     QImage image(int(picture.Width()), int(picture.Height()), QImage::Format_RGB32);
     if (image.isNull())
-        Fail(Error::Kind::PictureTooLarge, "not enough memory to hold a picture of " + Describe(image.size()));
+        Fail(Error::Kind::PictureTooLarge,
+             "not enough memory to hold a picture of " + Describe(image.width(), image.height()));
     ImageSink sink(image);
     picture.ReadRows(0, picture.Height(), sink);
     return image;

@@ -5,6 +5,7 @@
 
 #include "bmp_writer.h"
 #include "memory_picture.h"
+#include "photo_jpeg.h"
 #include "reference_nfo.h"
 
 #include <QImageReader>
@@ -310,6 +311,39 @@ TEST_F(PictureLoader, ReportsAMissingFile)
         FAIL() << "loaded";
     } catch (const Error& error) {
         EXPECT_EQ(error.GetKind(), Error::Kind::MissingFile);
+    }
+}
+
+TEST_F(PictureLoader, DecodesAJpegAsSmallAsItsFittedArtAllows)
+{
+    const auto fitted = [](std::int64_t columns, GlyphSet glyphs) {
+        ConversionOptions options;
+        options.columns = columns;
+        options.art.glyphs = glyphs;
+        return options;
+    };
+    const struct {
+        const char* name;
+        int width;
+        int height;
+        bool turned;
+        ConversionOptions options;
+        std::int64_t decodedWidth;
+        std::int64_t decodedHeight;
+    } cases[] = {
+        // 32 x 12 characters of shades need 65 x 37 pixels, of blocks 128 x 48.
+        {"shades at 32 columns: an eighth", 640, 480, false, fitted(32, GlyphSet::Shades), 80, 60},
+        {"blocks at 32 columns: a quarter", 640, 480, false, fitted(32, GlyphSet::Blocks), 160, 120},
+        {"the natural size: every pixel", 640, 480, false, {}, 640, 480},
+        {"sides that 8 does not divide: a quarter", 644, 484, false, fitted(16, GlyphSet::Shades), 161, 121},
+        {"turned by its orientation", 640, 480, true, fitted(32, GlyphSet::Shades), 80, 60},
+    };
+    for (const auto& c : cases) {
+        const auto picture = OpenPicture(Write("photo.jpg", PhotoJpeg(c.width, c.height, c.turned)), c.options);
+        EXPECT_EQ(picture->Width(), c.decodedWidth) << c.name;
+        EXPECT_EQ(picture->Height(), c.decodedHeight) << c.name;
+        EXPECT_EQ(picture->FullWidth(), c.width) << c.name;
+        EXPECT_EQ(picture->FullHeight(), c.height) << c.name;
     }
 }
 

@@ -13,7 +13,9 @@ source "$(dirname "$0")/../support/x11_driving.sh"
 work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 cp "$picture" "$work/picture.png" # the loader goes by the bytes
-options=(--columns 40 --levels auto --dither ordered)
+# Given every option whose studio default differs from the CLI's (the
+# studio's glyphs and sharpening), both make art from the same settings.
+options=(--columns 40 --levels auto --dither ordered --glyphs blocks --sharpen 0.5)
 
 # Settings of its own, and Qt's own file dialog.
 XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= \

@@ -1,15 +1,22 @@
+#include "cli_command.h"
 #include "live_renderer.h"
+#include "preview_view.h"
 #include "remembered_options.h"
+#include "studio_defaults.h"
 #include "studio_window.h"
 
 #include "ezedudu/command_line.h"
 #include "ezedudu/error.h"
+#include "ezedudu/nfo_text.h"
+#include "ezedudu/option_table.h"
 #include "ezedudu/picture_loader.h"
 
 #include "bmp_writer.h"
 #include "memory_picture.h"
+#include "photo_jpeg.h"
 #include "qt_printing.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -17,11 +24,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -61,29 +70,38 @@ protected:
 
 TEST_F(Studio, SavesAndExportsExactlyWhatTheCliMakesWithTheSameOptions)
 {
+    // The CLI decodes this JPEG at an eighth of its size for 32 columns; the
+    // studio, which first drew it at 79 columns from a quarter, must too.
+    WriteBytes(Path("photo.jpg").toStdString(), PhotoJpeg(640, 480));
     const struct {
         const char* name;
+        QString picture;
         std::function<void(QWidget&)> tune;
     } cases[] = {
-        {"40 columns, levels, gamma, ordered dither",
+        {"40 columns, levels, gamma, ordered dither", EZEDUDU_SAMPLE,
          [](QWidget& w) {
              Control<QSpinBox>(w, "columns")->setValue(40);
              Control<QComboBox>(w, "levels")->setCurrentIndex(1);
              Control<QDoubleSpinBox>(w, "gamma")->setValue(1.4);
              Control<QComboBox>(w, "dither")->setCurrentIndex(2);
          }},
-        {"natural size, 9 x 16 cells, inverted, contrast",
+        {"natural size, 9 x 16 cells, inverted, contrast", EZEDUDU_SAMPLE,
          [](QWidget& w) {
              Control<QSpinBox>(w, "columns")->setValue(0); // auto
              Control<QComboBox>(w, "cell-aspect")->setCurrentIndex(1);
              Control<QCheckBox>(w, "invert")->setChecked(true);
              Control<QDoubleSpinBox>(w, "contrast")->setValue(-30);
          }},
+        {"a JPEG at 32 columns, Floyd-Steinberg", Path("photo.jpg"),
+         [](QWidget& w) {
+             Control<QSpinBox>(w, "columns")->setValue(32);
+             Control<QComboBox>(w, "dither")->setCurrentIndex(1);
+         }},
     };
     for (const auto& c : cases) {
         StudioWindow window(settings, Columns(79), PreviewTheme::Light);
         QSignalSpy shown(&window, &StudioWindow::artShown);
-        window.OpenFile(EZEDUDU_SAMPLE);
+        window.OpenFile(c.picture);
         c.tune(window);
         shown.clear(); // only the newest options' art is ever shown
         ASSERT_TRUE(WaitFor(shown)) << c.name;
@@ -158,15 +176,18 @@ TEST_F(Studio, ReportsWhateverARenderThrowsAsAFailure)
         PictureOpener open;
         const char* reason;
     } cases[] = {
-        {"the program's error", []() -> Opened { throw Error(Error::Kind::UnreadablePicture, "corrupt"); }, "corrupt"},
-        {"a standard exception", []() -> Opened { throw std::out_of_range("index 9"); },
+        {"the program's error",
+         [](const ConversionOptions&) -> Opened { throw Error(Error::Kind::UnreadablePicture, "corrupt"); },
+         "corrupt"},
+        {"a standard exception", [](const ConversionOptions&) -> Opened { throw std::out_of_range("index 9"); },
          "unexpected failure: index 9"},
-        {"anything else", []() -> Opened { throw 9; }, "unexpected failure of an unknown kind"},
+        {"anything else", [](const ConversionOptions&) -> Opened { throw 9; },
+         "unexpected failure of an unknown kind"},
     };
     for (const auto& c : cases) {
         LiveRenderer renderer;
         QSignalSpy failed(&renderer, &LiveRenderer::failed);
-        renderer.Render({}, c.open);
+        renderer.Render({.open = c.open});
         ASSERT_TRUE(WaitFor(failed)) << c.name;
         EXPECT_EQ(failed[0][0].toString(), c.reason) << c.name;
     }
@@ -285,6 +306,74 @@ TEST_F(Studio, ShowsEveryOptionItWasGiven)
     EXPECT_EQ(window.CliCommand(), "ezedudu-cli --columns 60 --rows 10 --max-megapixels 5 PICTURE");
     Control<QSpinBox>(window, "rows")->setValue(0); // auto
     EXPECT_EQ(window.CliCommand(), "ezedudu-cli --columns 60 --max-megapixels 5 PICTURE");
+}
+
+TEST_F(Studio, ResetGoesBackToTheStudioDefaultsAndRedraws)
+{
+    ConversionOptions tuned = Columns(40);
+    tuned.art.tone.invert = true;
+    tuned.layout.trim = true;
+    StudioWindow window(settings, tuned, PreviewTheme::Dark);
+    QSignalSpy shown(&window, &StudioWindow::artShown);
+    window.OpenFile(EZEDUDU_SAMPLE);
+    ASSERT_TRUE(WaitFor(shown));
+    shown.clear();
+
+    window.findChild<QPushButton*>("resetToDefaults")->click();
+    ASSERT_TRUE(WaitFor(shown));
+    const ArtSettings defaults = StudioDefaults();
+    EXPECT_EQ(window.CliCommand(), CliCommandFor(defaults.conversion, EZEDUDU_SAMPLE));
+    EXPECT_EQ(MeasureArt(window.Art()).columns, *defaults.conversion.columns);
+    ArtSettings remembered;
+    RecallOptions(settings, remembered.conversion, remembered.theme);
+    EXPECT_EQ(ArgumentsFor(remembered, true), ArgumentsFor(defaults, true));
+}
+
+// Typed digits redraw at once, without Enter or leaving the field.
+TEST_F(Studio, ColumnsApplyAsTheyAreTyped)
+{
+    StudioWindow window(settings, Columns(79), PreviewTheme::Light);
+    QSignalSpy shown(&window, &StudioWindow::artShown);
+    window.OpenFile(EZEDUDU_SAMPLE);
+    ASSERT_TRUE(WaitFor(shown));
+    auto* columns = Control<QSpinBox>(window, "columns");
+    columns->selectAll();
+    QTest::keyClicks(columns, "3");
+    shown.clear();
+    QTest::keyClicks(columns, "2");
+    ASSERT_TRUE(WaitFor(shown));
+    EXPECT_EQ(MeasureArt(window.Art()).columns, 32);
+}
+
+// Whole ratios only: fitted, the largest that fits; the wheel steps through
+// ... 1/3, 1/2, 1, 2, 3 ... from there, within 1/8 and 8.
+TEST(PreviewZoom, KeepsToWholeSteps)
+{
+    const QSize preview(100, 40);
+    const struct {
+        QSize room;
+        int wheelSteps;
+        double zoom;
+    } cases[] = {
+        {{350, 200}, 0, 3},      {{200, 80}, 0, 2},      {{100, 40}, 0, 1},       {{99, 300}, 0, 1.0 / 2},
+        {{30, 300}, 0, 1.0 / 4}, {{350, 200}, 1, 4},     {{100, 40}, -2, 1.0 / 3}, {{200, 80}, -1, 1},
+        {{100, 40}, 10, 8},      {{100, 40}, -10, 1.0 / 8},
+    };
+    for (const auto& c : cases) {
+        PreviewView view(nullptr);
+        view.setFrameShape(QFrame::NoFrame);
+        view.resize(c.room);
+        view.show();
+        view.SetPreview(QImage(preview, QImage::Format_RGB32));
+        if (c.wheelSteps != 0) {
+            QWheelEvent wheel({10, 10}, {10, 10}, {}, {0, 120 * c.wheelSteps}, Qt::NoButton, Qt::ControlModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(view.viewport(), &wheel);
+        }
+        const std::string name = std::to_string(c.room.width()) + " wide, " + std::to_string(c.wheelSteps) + " steps";
+        EXPECT_DOUBLE_EQ(view.Zoom(), c.zoom) << name;
+        EXPECT_EQ(view.widget()->size(), (QSizeF(preview) * c.zoom).toSize()) << name;
+    }
 }
 
 } // namespace

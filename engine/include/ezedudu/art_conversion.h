@@ -11,7 +11,8 @@ namespace ezedudu {
 
 // The NFO bytes of an opened picture with the options, the one way every
 // program converts; empty when the observer cancelled. Transparent pixels
-// are laid over options.Paper(). Without resampling, pictures of a million
+// are laid over options.Paper(); fitted art is measured by the picture's
+// full size (RowSource::FullWidth). Without resampling, pictures of a million
 // pixels or more convert on two threads where the machine has them. Throws
 // Error for pixel data found corrupt on the way, or art too large for the
 // pixel limit.

@@ -33,6 +33,11 @@ public:
 
     virtual std::int64_t Width() const = 0;
     virtual std::int64_t Height() const = 0;
+    // The picture's own size, before its decoder shrank it to Width() x
+    // Height() (see DecodeDivisor): fitted art is measured by it, so that the
+    // art's size never depends on the decode.
+    virtual std::int64_t FullWidth() const { return Width(); }
+    virtual std::int64_t FullHeight() const { return Height(); }
 
     // True when the pixels' top byte is their alpha (0 transparent, 255
     // opaque); otherwise it means nothing and every pixel is opaque.

@@ -26,8 +26,9 @@ public:
     // only ever read.
     ConversionJob(std::shared_ptr<const RowSource> picture, const ConversionOptions& options);
 
-    std::int64_t PictureWidth() const { return picture->Width(); }
-    std::int64_t PictureHeight() const { return picture->Height(); }
+    // The picture's own size, however small it was decoded.
+    std::int64_t PictureWidth() const { return picture->FullWidth(); }
+    std::int64_t PictureHeight() const { return picture->FullHeight(); }
 
     // The NFO bytes, as ConvertArt makes them; empty when the observer
     // cancelled.
