@@ -15,9 +15,12 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ezedudu {
@@ -25,8 +28,9 @@ namespace {
 
 using emscripten::val;
 
-// The most preview pixels the page draws; larger art is shown as text alone.
-constexpr std::int64_t MaxPreviewPixels = 64'000'000;
+// The most preview pixels the page draws (art of about 1000 x 250
+// characters); larger art is saved and copied, but not drawn.
+constexpr std::int64_t MaxPreviewPixels = 16'000'000;
 
 const char* TypeName(OptionType type)
 {
@@ -105,11 +109,11 @@ std::string ReadWords(const std::vector<std::string>& words, ArtSettings& settin
 {
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
-        const OptionEntry* found = nullptr;
-        for (const OptionEntry& entry : OptionTable())
-            if (word.size() > 2 && word.compare(0, 2, "--") == 0 && word.substr(2) == entry.flag)
-                found = &entry;
-        if (!found)
+        const std::string_view flag = word.rfind("--", 0) == 0 ? std::string_view(word).substr(2) : "";
+        const std::span<const OptionEntry> table = OptionTable();
+        const auto found =
+            std::find_if(table.begin(), table.end(), [flag](const OptionEntry& entry) { return entry.flag == flag; });
+        if (found == table.end())
             return "unknown option '" + word + "'";
         std::string text;
         if (found->type != OptionType::Switch) {
@@ -167,7 +171,7 @@ std::unique_ptr<RowSource> OpenInput(std::int64_t maxPixels)
 val Bytes(std::string_view bytes)
 {
     // A copy: views into the module's memory die when it grows.
-    return val::global("Uint8Array").new_(emscripten::typed_memory_view(bytes.size(), bytes.data())).call<val>("slice");
+    return val::global("Uint8Array").new_(emscripten::typed_memory_view(bytes.size(), bytes.data()));
 }
 
 // A view of size bytes of the module's memory for the page to fill, valid
