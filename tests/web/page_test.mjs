@@ -121,12 +121,18 @@ test('moving a slider from the keyboard updates the art; the command and the set
   await again.close();
 });
 
-test('index.html opened from disk converts a picture', async () => {
-  const page = await openPage(browser.context, pathToFileURL(PagePath).href);
+test('index.html opened from disk converts a picture, fetching nothing', async () => {
+  const url = pathToFileURL(PagePath).href;
+  const fetched = [];
+  const record = (request) => fetched.push(request.url());
+  browser.context.on('request', record);
+  const page = await openPage(browser.context, url);
   await page.setViewportSize({ width: 1100, height: 720 });
   await afterArt(page, () => page.setInputFiles('#picture', sample));
   assert.ok((await downloaded(page, '#save-nfo')).bytes.equals(runCli([], sample).nfo));
   // The README's picture of the page.
   await page.screenshot({ path: path.join(root, 'build/web-test/browser.png') });
   await page.close();
+  browser.context.off('request', record);
+  assert.deepEqual(fetched.filter((address) => address !== url && !/^(blob|data):/.test(address)), []);
 });
