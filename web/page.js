@@ -216,8 +216,8 @@ worker.onmessage = ({ data }) => {
   if (pending) {
     const next = pending;
     pending = null;
-    // A newer request makes this result stale, unless it was the file.
-    if (next.type !== 'file') next.words = words();
+    // The options as they are now; a new file makes this result stale.
+    next.words = words();
     send(next);
     if (next.type === 'file') return;
   }

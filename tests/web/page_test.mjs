@@ -25,6 +25,7 @@ const plainPng = picture('scene.png', png(320, 200, 3, scene));
 // Alpha from clear to opaque across the picture: partly transparent pixels
 // blend with the paper, which the engine does, not the browser.
 const alphaPng = picture('fade.png', png(320, 200, 4, (x, y) => [...scene(x, y), (x + 2 * y) % 256]));
+const largePng = picture('large.png', png(1200, 900, 3, scene));
 const corrupt = picture('header-size.bmp', Buffer.concat([Buffer.from('BM\x10\0\0\0', 'latin1'),
   Buffer.from('garbage-garbage-garbage')]));
 
@@ -91,17 +92,26 @@ for (const c of cases) {
   });
 }
 
-test('a corrupt bitmap shows the CLI\'s reason and offers nothing to save', async () => {
-  const page = await openPage(browser.context, server.url);
-  await afterArt(page, () => page.setInputFiles('#picture', corrupt));
-  const run = spawnSync(cli, [corrupt, '-o', path.join(work, 'corrupt.nfo')], { encoding: 'utf8' });
-  const reason = run.stderr.trim().split(`${corrupt}: `)[1];
-  assert.ok(reason, run.stderr);
-  assert.match(await page.textContent('#status'), new RegExp(reason.replace(/[.*+?^${}()|[\]\\]/g, '\\$&')));
-  for (const button of ['#save-nfo', '#save-preview', '#copy-text', '#copy-command'])
-    assert.ok(await page.isDisabled(button), button);
-  await page.close();
-});
+const refusals = [
+  { name: 'a corrupt bitmap', file: corrupt, set: async () => {}, args: [] },
+  { name: 'a PNG over the pixel limit', file: largePng, args: ['--max-megapixels', '1'],
+    set: (page) => page.fill('#option-max-megapixels', '1') },
+];
+
+for (const c of refusals) {
+  test(`${c.name} shows the CLI's reason and offers nothing to save`, async () => {
+    const page = await openPage(browser.context, server.url);
+    await c.set(page);
+    await afterArt(page, () => page.setInputFiles('#picture', c.file));
+    const run = spawnSync(cli, [...c.args, c.file, '-o', path.join(work, 'refused.nfo')], { encoding: 'utf8' });
+    const reason = run.stderr.trim().split(`${c.file}: `)[1];
+    assert.ok(reason, run.stderr);
+    assert.ok((await page.textContent('#status')).endsWith(reason), reason);
+    for (const button of ['#save-nfo', '#save-preview', '#copy-text', '#copy-command'])
+      assert.ok(await page.isDisabled(button), button);
+    await page.close();
+  });
+}
 
 test('moving a slider from the keyboard updates the art; the command and the settings follow', async () => {
   const page = await openPage(browser.context, server.url);
