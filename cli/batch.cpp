@@ -116,13 +116,6 @@ std::int64_t ConvertOne(const std::filesystem::path& picture, const Destinations
     return MeasureArt(nfo).columns;
 }
 
-std::string Explain(const Error& error)
-{
-    if (error.GetKind() == Error::Kind::PictureTooLarge)
-        return std::string(error.what()) + " (raise it with --max-megapixels)";
-    return error.what();
-}
-
 } // namespace
 
 int ConvertAll(const CliOptions& options)

@@ -164,7 +164,7 @@ void CellBands::WriteLine(const OpenBand& band)
     const std::uint8_t* const bytes = output.data();
     char* const line = text + NfoLineStart(lineCols, band.index) + range.firstCol;
     for (std::int64_t col = 0; col < cols; ++col)
-        line[col] = static_cast<char>(bytes[levels[col]]);
+        line[col] = static_cast<char>(bytes[levels[static_cast<std::size_t>(col)]]);
 }
 
 } // namespace ezedudu

@@ -36,7 +36,7 @@ CellInk::SideTaps CellInk::TapsOfSide(int pixels, int bitmapSide, int shortestPi
     } halves[] = {{0, 0, split}, {int(bitmapHalf), split, pixels - split}};
     for (const auto& half : halves) {
         for (std::int64_t i = 0; i < half.count; ++i) {
-            std::vector<Tap>& pixel = taps[half.firstPixel + i];
+            std::vector<Tap>& pixel = taps[static_cast<std::size_t>(half.firstPixel + i)];
             if (half.count >= shortestPickingHalf) {
                 const std::int64_t centre = (2 * i + 1) * bitmapHalf / (2 * half.count);
                 pixel.push_back({half.firstPosition + int(centre), bitmapSide});

@@ -1,6 +1,7 @@
 #include "bitmap_header.h"
 
 #include "ezedudu/error.h"
+#include "ezedudu/pixel_limit.h"
 
 #include <algorithm>
 #include <string>
@@ -43,7 +44,7 @@ private:
     {
         std::uint32_t value = 0;
         for (int i = count - 1; i >= 0; --i)
-            value = value << 8 | static_cast<unsigned char>(head[at + i]);
+            value = value << 8 | static_cast<unsigned char>(head[static_cast<std::size_t>(at + i)]);
         return value;
     }
 
@@ -153,9 +154,7 @@ BitmapLayout ReadBitmapLayout(std::string_view headBytes, std::uint64_t fileSize
     if (runLength && layout.width > MaxRunLengthWidth)
         Refuse("run-length rows of " + std::to_string(layout.width) + " pixels, wider than the " +
                std::to_string(MaxRunLengthWidth) + " this reader decodes");
-    if (layout.width * layout.height > maxPixels)
-        throw Error(Error::Kind::PictureTooLarge, "the picture has " + SizeText(layout.width, layout.height) +
-                                                      ", over the limit of " + std::to_string(maxPixels) + " pixels");
+    CheckPixelLimit(layout.width, layout.height, maxPixels);
 
     // Masks follow a 40-byte header; longer headers hold them.
     std::uint64_t headersEnd = FileHeaderBytes + headerSize;
@@ -206,11 +205,11 @@ BitmapLayout ReadBitmapLayout(std::string_view headBytes, std::uint64_t fileSize
         head.Need(headersEnd + entries * entryBytes, "palette");
         for (std::uint64_t i = 0; i < entries; ++i) {
             const std::uint64_t at = headersEnd + i * entryBytes;
-            layout.palette[i] = std::uint32_t(head.U8(at)) | std::uint32_t(head.U8(at + 1)) << 8 |
+            layout.palette[static_cast<std::size_t>(i)] = std::uint32_t(head.U8(at)) | std::uint32_t(head.U8(at + 1)) << 8 |
                                 std::uint32_t(head.U8(at + 2)) << 16;
         }
         for (std::uint64_t i = entries; i < layout.palette.size(); ++i)
-            layout.palette[i] = layout.palette[0];
+            layout.palette[static_cast<std::size_t>(i)] = layout.palette[0];
     }
 
     if (!runLength) {

@@ -5,6 +5,7 @@
 
 #include "ezedudu/decode_scale.h"
 #include "ezedudu/error.h"
+#include "ezedudu/pixel_limit.h"
 #include "ezedudu/qt_path.h"
 
 #include <QBuffer>
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -33,9 +35,7 @@ std::string Describe(std::int64_t width, std::int64_t height)
 
 void CheckSize(std::int64_t width, std::int64_t height, std::int64_t maxPixels)
 {
-    if (width * height > maxPixels)
-        Fail(Error::Kind::PictureTooLarge, "the picture has " + Describe(width, height) + ", over the limit of " +
-                                               std::to_string(maxPixels) + " pixels");
+    CheckPixelLimit(width, height, maxPixels);
 }
 
 std::unique_ptr<std::istream> OpenFile(const std::filesystem::path& path)
@@ -111,16 +111,26 @@ QtPicture DecodeWithQt(QImageReader& reader, const ConversionOptions& options)
     return {image, full.isValid() ? full : image.size(), scalable};
 }
 
+// The image itself as the engine's canvas, where it is in the canvas layout.
+std::optional<Canvas> CanvasIfHeld(const QImage& image)
+{
+    return image.format() == QImage::Format_RGB32 ? std::optional(CanvasOf(image)) : std::nullopt;
+}
+
 // A picture decoded whole, handed out row by row; it owns its pixels. Rows
 // in another layout than the canvas's are converted a strip at a time as they
 // are read, so that the picture is never held twice.
 class ImageRows : public RowSource {
 public:
-    explicit ImageRows(QImage decoded) : image(std::move(decoded)), full(image.size()) {}
-    explicit ImageRows(QtPicture decoded) : image(std::move(decoded.image)), full(decoded.full) {}
+    explicit ImageRows(QImage decoded) : image(std::move(decoded)), full(image.size()), held(CanvasIfHeld(image)) {}
+    explicit ImageRows(QtPicture decoded)
+        : image(std::move(decoded.image)), full(decoded.full), held(CanvasIfHeld(image))
+    {
+    }
 
     const QImage& Decoded() const { return image; }
     bool HasAlpha() const override { return image.hasAlphaChannel(); }
+    const Canvas* Held() const override { return held ? &*held : nullptr; }
     std::int64_t Width() const override { return image.width(); }
     std::int64_t Height() const override { return image.height(); }
     std::int64_t FullWidth() const override { return full.width(); }
@@ -132,8 +142,8 @@ public:
     }
     bool ReadSpan(std::int64_t first, std::int64_t end, ColumnSpan span, RowSink& sink) const override
     {
-        if (image.format() == QImage::Format_RGB32)
-            return CanvasRows(CanvasOf(image)).ReadSpan(first, end, span, sink);
+        if (held)
+            return CanvasRows(*held).ReadSpan(first, end, span, sink);
         const std::int64_t stripRows = std::max<std::int64_t>(1, StripPixels / std::max<std::int64_t>(1, span.Count()));
         for (std::int64_t top = first; top < end; top += stripRows) {
             const int rows = int(std::min(stripRows, end - top));
@@ -154,6 +164,7 @@ private:
     static constexpr std::int64_t StripPixels = 256 * 1024;
     QImage image;
     QSize full;
+    std::optional<Canvas> held; // the image itself, when it is in the canvas layout
 };
 
 class ImageSink : public RowSink {

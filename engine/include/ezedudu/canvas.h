@@ -47,6 +47,7 @@ public:
     std::int64_t Width() const override { return canvas.Width(); }
     std::int64_t Height() const override { return canvas.Height(); }
     bool CanSplit() const override { return true; }
+    const Canvas* Held() const override { return &canvas; }
     bool ReadRows(std::int64_t first, std::int64_t end, RowSink& sink) const override;
 
 private:

@@ -4,6 +4,8 @@
 
 namespace ezedudu {
 
+class Canvas;
+
 // The picture columns first <= x < end.
 struct ColumnSpan {
     std::int64_t first = 0;
@@ -40,6 +42,11 @@ public:
     // True when the pixels' top byte is their alpha (0 transparent, 255
     // opaque); otherwise it means nothing and every pixel is opaque.
     virtual bool HasAlpha() const { return false; }
+
+    // The whole picture where the source already holds it in the canvas
+    // layout, so that it need not be gathered again; valid while the source
+    // lives. Null otherwise.
+    virtual const Canvas* Held() const { return nullptr; }
 
     // True when ReadRows may run for separate ranges at once, each on its own
     // thread. Otherwise only the whole picture, 0 to Height(), can be read.

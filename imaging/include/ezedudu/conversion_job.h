@@ -30,18 +30,11 @@ public:
     std::int64_t PictureWidth() const { return picture->FullWidth(); }
     std::int64_t PictureHeight() const { return picture->FullHeight(); }
 
-    // The NFO bytes; empty when the observer cancelled. Transparent pixels
-    // are laid over options.Paper(). Without resampling,
-    // pictures of a million pixels or more convert on two threads where the
-    // machine has them. Throws ezedudu::Error for pixel data found corrupt
-    // on the way, or art too large for the pixel limit.
+    // The NFO bytes, as ConvertArt makes them; empty when the observer
+    // cancelled.
     std::optional<std::string> Convert(ConversionObserver* observer = nullptr) const;
 
 private:
-    // The size of fitted art, measured by the picture's full size.
-    ArtSize FittedArt() const;
-    std::optional<std::string> ConvertResampled(const RowSource& source, ConversionObserver* observer) const;
-    std::optional<std::string> ConvertSampled(const RowSource& source, ConversionObserver* observer) const;
 
     std::shared_ptr<const RowSource> picture;
     ConversionOptions options;

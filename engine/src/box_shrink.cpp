@@ -1,9 +1,8 @@
-#include "box_shrink.h"
-
-#include "ezedudu/error.h"
+#include "ezedudu/box_shrink.h"
 
 #include <algorithm>
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace ezedudu {
@@ -20,10 +19,8 @@ public:
           height(pictureHeight),
           factor(blockSide),
           columns((pictureWidth + blockSide - 1) / blockSide),
-          averages(int(columns), int((pictureHeight + blockSide - 1) / blockSide), QImage::Format_RGB32)
+          averages(columns, (pictureHeight + blockSide - 1) / blockSide)
     {
-        if (averages.isNull())
-            throw Error(Error::Kind::PictureTooLarge, "not enough memory to resample the picture");
     }
 
     bool TakeRow(std::int64_t y, const std::uint32_t* pixels) override
@@ -53,7 +50,7 @@ public:
         return !observer || !observer->CancelRequested();
     }
 
-    const QImage& Averages() const { return averages; }
+    HeldPicture TakeAverages() { return std::move(averages); }
 
 private:
     struct OpenRow {
@@ -63,12 +60,13 @@ private:
 
     void WriteAverages(std::int64_t blockRow, std::int64_t blockHeight, const std::vector<std::uint64_t>& sums)
     {
-        auto* line = reinterpret_cast<QRgb*>(averages.scanLine(int(blockRow)));
+        std::uint32_t* line = averages.Row(blockRow);
         for (std::int64_t bx = 0; bx < columns; ++bx) {
             const std::int64_t blockWidth = std::min<std::int64_t>(factor, width - bx * factor);
             const auto count = std::uint64_t(blockWidth * blockHeight);
             const std::uint64_t* block = &sums[static_cast<std::size_t>(3 * bx)];
-            line[bx] = qRgb(int(block[0] / count), int(block[1] / count), int(block[2] / count));
+            line[bx] = 0xFF000000u | std::uint32_t(block[0] / count) << 16 | std::uint32_t(block[1] / count) << 8 |
+                      std::uint32_t(block[2] / count);
         }
     }
 
@@ -78,17 +76,17 @@ private:
     std::int64_t factor;
     std::int64_t columns;
     std::map<std::int64_t, OpenRow> openRows; // by row of blocks
-    QImage averages;
+    HeldPicture averages;
 };
 
 } // namespace
 
-std::optional<QImage> ShrinkByBlocks(const RowSource& picture, int factor, ConversionObserver* observer)
+std::optional<HeldPicture> ShrinkByBlocks(const RowSource& picture, int factor, ConversionObserver* observer)
 {
     BlockSums sums(picture.Width(), picture.Height(), factor, observer);
     if (!picture.ReadRows(0, picture.Height(), sums))
         return std::nullopt;
-    return sums.Averages();
+    return sums.TakeAverages();
 }
 
 } // namespace ezedudu

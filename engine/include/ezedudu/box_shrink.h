@@ -1,9 +1,8 @@
 #pragma once
 
 #include "ezedudu/convert.h"
+#include "ezedudu/held_picture.h"
 #include "ezedudu/row_source.h"
-
-#include <QImage>
 
 #include <optional>
 
@@ -14,6 +13,7 @@ namespace ezedudu {
 // right and bottom edges), so no more than the small result is ever held.
 // Empty when the observer cancels (it is asked after every row); throws what
 // the source throws.
-std::optional<QImage> ShrinkByBlocks(const RowSource& picture, int factor, ConversionObserver* observer = nullptr);
+std::optional<HeldPicture> ShrinkByBlocks(const RowSource& picture, int factor,
+                                          ConversionObserver* observer = nullptr);
 
 } // namespace ezedudu

@@ -1,6 +1,4 @@
-#include "box_shrink.h"
-
-#include "ezedudu/picture_loader.h"
+#include "ezedudu/box_shrink.h"
 
 #include "bottom_up_rows.h"
 #include "memory_picture.h"
@@ -20,20 +18,22 @@ TEST(ShrinkByBlocks, AveragesEachBlockIncludingThePartialOnesAtTheEdges)
         picture.Set(x, 2, Rgb(0, 0, 200));
     }
     picture.Set(4, 1, Rgb(100, 100, 100));
-    const QImage shrunk = ShrinkByBlocks(BottomUpRows(picture.View()), 2).value();
-    ASSERT_EQ(shrunk.size(), QSize(3, 2));
+    const HeldPicture shrunk = ShrinkByBlocks(BottomUpRows(picture.View()), 2).value();
+    const Canvas& view = shrunk.View();
+    ASSERT_EQ(view.Width(), 3);
+    ASSERT_EQ(view.Height(), 2);
     const struct {
         int x, y;
-        QRgb want;
+        std::uint32_t want;
     } cases[] = {
-        {0, 0, qRgb(10, 0, 0)},   // reds 0 and 40 over four pixels
-        {1, 0, qRgb(50, 0, 0)},   // 80 and 120
-        {2, 0, qRgb(130, 50, 50)}, // (160 + 100) / 2, green and blue 100 / 2
-        {0, 1, qRgb(0, 0, 200)},
-        {2, 1, qRgb(0, 0, 200)},
+        {0, 0, Rgb(10, 0, 0)},   // reds 0 and 40 over four pixels
+        {1, 0, Rgb(50, 0, 0)},   // 80 and 120
+        {2, 0, Rgb(130, 50, 50)}, // (160 + 100) / 2, green and blue 100 / 2
+        {0, 1, Rgb(0, 0, 200)},
+        {2, 1, Rgb(0, 0, 200)},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(shrunk.pixel(c.x, c.y), c.want) << c.x << ", " << c.y;
+        EXPECT_EQ(view.Row(c.y)[c.x], c.want) << c.x << ", " << c.y;
 }
 
 } // namespace

@@ -25,4 +25,13 @@ private:
     Kind kind;
 };
 
+// The error as every program tells it: over the pixel limit, also how to
+// raise it.
+inline std::string Explain(const Error& error)
+{
+    if (error.GetKind() == Error::Kind::PictureTooLarge)
+        return std::string(error.what()) + " (raise it with --max-megapixels)";
+    return error.what();
+}
+
 } // namespace ezedudu

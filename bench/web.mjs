@@ -1,0 +1,111 @@
+// The page's figures in headless Chromium (Debian's, with --disable-gpu):
+// a 12-megapixel JPEG from choosing the file to its art on the screen at 79
+// columns, a slider change on a 640 x 480 picture to the screen, and the
+// page's size with its WebAssembly, compressed. Medians of several runs.
+//   scripts/install-deps web-test && scripts/build-web && node bench/web.mjs
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import zlib from 'node:zlib';
+
+import { PagePath, afterArt, launch, openPage, serve } from '../tests/web/browser.mjs';
+
+const Runs = Number(process.env.RUNS || 5);
+const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
+
+// A photo-like JPEG drawn and encoded by the browser itself: shapes over
+// grain, so that it compresses about as a camera's photo does.
+async function drawJpeg(page, width, height) {
+  const encoded = await page.evaluate(async ([w, h]) => {
+    const canvas = new OffscreenCanvas(w, h);
+    const context = canvas.getContext('2d');
+    const grain = context.createImageData(w, h);
+    let seed = 7;
+    for (let i = 0; i < grain.data.length; i += 4) {
+      seed = (seed * 1103515245 + 12345) >>> 0;
+      grain.data[i] = seed >>> 24;
+      grain.data[i + 1] = (seed >>> 16) & 255;
+      grain.data[i + 2] = (seed >>> 8) & 255;
+      grain.data[i + 3] = 255;
+    }
+    context.putImageData(grain, 0, 0);
+    context.globalAlpha = 0.6;
+    const gradient = context.createLinearGradient(0, 0, w, h);
+    gradient.addColorStop(0, '#123');
+    gradient.addColorStop(0.5, '#e8c070');
+    gradient.addColorStop(1, '#206040');
+    context.fillStyle = gradient;
+    context.fillRect(0, 0, w, h);
+    for (let i = 0; i < 400; i++) {
+      context.fillStyle = `hsla(${(i * 47) % 360}, 60%, ${30 + (i * 13) % 50}%, 0.6)`;
+      context.beginPath();
+      context.arc((i * 7919) % w, (i * 104729) % h, 20 + (i * 31) % (w / 10), 0, 2 * Math.PI);
+      context.fill();
+    }
+    const blob = await canvas.convertToBlob({ type: 'image/jpeg', quality: 0.98 });
+    const bytes = new Uint8Array(await blob.arrayBuffer());
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 4096) text += String.fromCharCode(...bytes.subarray(i, i + 4096));
+    return btoa(text);
+  }, [width, height]);
+  return Buffer.from(encoded, 'base64');
+}
+
+// From the file chosen to the art drawn and the next frame on the screen.
+async function openToScreen(page, file) {
+  const start = Date.now();
+  await afterArt(page, () => page.setInputFiles('#picture', file));
+  await page.evaluate(() => new Promise(requestAnimationFrame));
+  return Date.now() - start;
+}
+
+// Timed inside the page: from the slider's input event to the frame after
+// the new art is drawn.
+function sliderToScreen(page, value) {
+  return page.evaluate((to) => new Promise((resolve) => {
+    const slider = document.getElementById('option-contrast');
+    const renders = Number(document.body.dataset.renders);
+    const start = performance.now();
+    const watch = new MutationObserver(() => {
+      if (Number(document.body.dataset.renders) > renders && document.body.dataset.state !== 'busy') {
+        watch.disconnect();
+        requestAnimationFrame(() => resolve(performance.now() - start));
+      }
+    });
+    watch.observe(document.body, { attributes: true });
+    slider.value = to;
+    slider.dispatchEvent(new Event('input', { bubbles: true }));
+  }), value);
+}
+
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'ezedudu-bench-'));
+const browser = await launch();
+const server = await serve();
+try {
+  const page = await openPage(browser.context, server.url);
+  const photo = path.join(work, 'photo-4000x3000.jpg');
+  fs.writeFileSync(photo, await drawJpeg(page, 4000, 3000));
+  const small = path.join(work, 'photo-640x480.jpg');
+  fs.writeFileSync(small, await drawJpeg(page, 640, 480));
+
+  const opening = [];
+  for (let run = 0; run < Runs; run++) opening.push(await openToScreen(page, photo));
+  await openToScreen(page, small);
+  const sliding = [];
+  for (let run = 0; run < 4 * Runs; run++) sliding.push(await sliderToScreen(page, String((run % 20) - 10)));
+
+  const html = fs.readFileSync(PagePath);
+  console.log('| figure | value |');
+  console.log('|---|---|');
+  console.log(`| 4000 × 3000 JPEG (${(fs.statSync(photo).size / 1e6).toFixed(1)} MB) to art at 79 columns on the ` +
+    `screen, from choosing the file | ${median(opening)} ms (median of ${Runs}) |`);
+  console.log(`| a slider change on a 640 × 480 picture, to the screen | ${median(sliding).toFixed(1)} ms ` +
+    `(median of ${sliding.length}) |`);
+  console.log(`| the page with its WebAssembly: index.html | ${(html.length / 1024).toFixed(0)} KB; gzip -9 ` +
+    `${(zlib.gzipSync(html, { level: 9 }).length / 1024).toFixed(0)} KB; brotli ` +
+    `${(zlib.brotliCompressSync(html).length / 1024).toFixed(0)} KB |`);
+} finally {
+  await browser.close();
+  server.close();
+  fs.rmSync(work, { recursive: true, force: true });
+}

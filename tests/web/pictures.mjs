@@ -1,0 +1,47 @@
+// Pictures for the page's tests, written here so that no binary fixture
+// hides what they hold: PNG files made with Node's zlib.
+import zlib from 'node:zlib';
+
+const CrcTable = Array.from({ length: 256 }, (_, n) => {
+  let c = n;
+  for (let k = 0; k < 8; k++) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
+  return c >>> 0;
+});
+
+function crc32(bytes) {
+  let c = 0xffffffff;
+  for (const b of bytes) c = CrcTable[(c ^ b) & 0xff] ^ (c >>> 8);
+  return (c ^ 0xffffffff) >>> 0;
+}
+
+function chunk(type, data) {
+  const body = Buffer.concat([Buffer.from(type, 'latin1'), data]);
+  const length = Buffer.alloc(4);
+  length.writeUInt32BE(data.length);
+  const crc = Buffer.alloc(4);
+  crc.writeUInt32BE(crc32(body));
+  return Buffer.concat([length, body, crc]);
+}
+
+// An 8-bit PNG, RGB or RGBA, of pixel(x, y) -> [r, g, b(, a)].
+export function png(width, height, channels, pixel) {
+  const header = Buffer.alloc(13);
+  header.writeUInt32BE(width, 0);
+  header.writeUInt32BE(height, 4);
+  header[8] = 8;
+  header[9] = channels === 4 ? 6 : 2;
+  const rows = Buffer.alloc(height * (1 + width * channels));
+  let at = 0;
+  for (let y = 0; y < height; y++) {
+    rows[at++] = 0; // no filter
+    for (let x = 0; x < width; x++) for (const value of pixel(x, y)) rows[at++] = value;
+  }
+  return Buffer.concat([Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]), chunk('IHDR', header),
+    chunk('IDAT', zlib.deflateSync(rows)), chunk('IEND', Buffer.alloc(0))]);
+}
+
+// A scene with smooth ramps and hard edges, so every glyph and blend shows.
+export function scene(x, y) {
+  const ring = Math.hypot(x - 150, y - 100) < 60;
+  return [(x * 5 + y) & 255, ring ? 230 : (y * 3) & 255, (x ^ y) & 255];
+}
