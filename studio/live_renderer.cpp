@@ -53,6 +53,8 @@ int ViewCellWidth(const std::string& nfo, double cellAspect)
 LiveRenderer::LiveRenderer(QObject* parent)
     : QObject(parent), worker([this](std::stop_token stop) { Work(std::move(stop)); })
 {
+    collect.setInterval(5);
+    connect(&collect, &QTimer::timeout, this, &LiveRenderer::Deliver);
 }
 
 LiveRenderer::~LiveRenderer() = default;
@@ -65,6 +67,7 @@ void LiveRenderer::Render(Artwork wanted)
     for (QString* text : {&wanted.path, &wanted.name})
         *text = QString(text->constData(), text->size());
     const std::uint64_t id = ++newest; // cancels the one running
+    collect.start();
     {
         const std::lock_guard held(lock);
         if (waiting)
@@ -112,9 +115,11 @@ void LiveRenderer::Run(Request request, const std::stop_token& stop)
         QImage preview = RenderPreview(*nfo, wanted.options.cellAspect, wanted.theme,
                                        ViewCellWidth(*nfo, wanted.options.cellAspect));
         wanted.nfo = std::move(*nfo);
-        Post(id, [art = std::move(wanted), preview = std::move(preview)](LiveRenderer& self) {
-            emit self.rendered(art, preview);
-        });
+        Post(
+            id, [art = std::move(wanted), preview = std::move(preview)](LiveRenderer& self) {
+                emit self.rendered(art, preview);
+            },
+            true);
         return;
     } catch (const Error& error) {
         failure = QString::fromStdString(error.what());
@@ -125,18 +130,13 @@ void LiveRenderer::Run(Request request, const std::stop_token& stop)
     } catch (...) {
         failure = tr("unexpected failure of an unknown kind");
     }
-    Post(id, [failure](LiveRenderer& self) { emit self.failed(failure); });
+    Post(id, [failure](LiveRenderer& self) { emit self.failed(failure); }, true);
 }
 
-void LiveRenderer::Post(std::uint64_t request, std::function<void(LiveRenderer&)> signal)
+void LiveRenderer::Post(std::uint64_t request, std::function<void(LiveRenderer&)> signal, bool last)
 {
-    {
-        const std::lock_guard held(lock);
-        reports.push_back({request, std::move(signal)});
-    }
-    // Called by name, so that nothing built on this thread is read on the
-    // other but through the mutex.
-    QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
+    const std::lock_guard held(lock);
+    reports.push_back({request, std::move(signal), last});
 }
 
 void LiveRenderer::Deliver()
@@ -146,9 +146,13 @@ void LiveRenderer::Deliver()
         const std::lock_guard held(lock);
         arrived.swap(reports);
     }
-    for (const Report& report : arrived)
-        if (report.request == newest)
-            report.signal(*this);
+    for (const Report& report : arrived) {
+        if (report.request != newest)
+            continue;
+        if (report.last)
+            collect.stop(); // until the next request
+        report.signal(*this);
+    }
 }
 
 } // namespace ezedudu

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QObject>
+#include <QTimer>
 
 #include <atomic>
 #include <condition_variable>
@@ -55,14 +56,15 @@ private:
     struct Report {
         std::uint64_t request = 0;
         std::function<void(LiveRenderer&)> signal;
+        bool last = false; // the request's outcome, after its progress
     };
 
     void Work(std::stop_token stop);
     void Run(Request request, const std::stop_token& stop);
     // Hands a report from the worker to the renderer's own thread, where
     // Deliver() emits it if its request is still the newest.
-    void Post(std::uint64_t request, std::function<void(LiveRenderer&)> signal);
-    Q_INVOKABLE void Deliver();
+    void Post(std::uint64_t request, std::function<void(LiveRenderer&)> signal, bool last = false);
+    void Deliver();
 
     std::atomic<std::uint64_t> newest = 0;
     std::atomic<int> cancelled = 0;
@@ -72,6 +74,10 @@ private:
     std::condition_variable_any wake;
     std::optional<Request> waiting;
     std::vector<Report> reports;
+    // Collects the reports on the renderer's thread while a request is under
+    // way. The worker never calls into Qt, whose own locks ThreadSanitizer
+    // cannot see: everything crosses through the mutex.
+    QTimer collect;
     std::jthread worker; // last: it stops and joins before the rest goes
 };
 
