@@ -53,7 +53,8 @@ int ViewCellWidth(const std::string& nfo, double cellAspect)
 LiveRenderer::LiveRenderer(QObject* parent)
     : QObject(parent), worker([this](std::stop_token stop) { Work(std::move(stop)); })
 {
-    collect.setInterval(5);
+    collect.setInterval(1);
+    collect.setTimerType(Qt::PreciseTimer);
     connect(&collect, &QTimer::timeout, this, &LiveRenderer::Deliver);
 }
 
