@@ -84,7 +84,7 @@ std::optional<std::string> ConvertSampled(const RowSource& source, const ArtSize
 {
     const bool fitted = options.Resamples();
     const ArtSize art = fitted ? fittedArt : ArtSize{source.Width() / ColumnStep, source.Height() / RowStep};
-    const int samples = fitted ? 4 : 2;
+    const int samples = fitted ? FittedSamples : NaturalSamples;
     const std::int64_t width = samples * art.columns;
     const std::int64_t height = samples * art.rows;
     CheckPixels(art, width, height, options.maxPixels);
@@ -103,8 +103,10 @@ std::optional<std::string> ConvertSampled(const RowSource& source, const ArtSize
         ResampleArea(canvas, fitted ? canvas.Width() : ColumnStep * art.columns,
                      fitted ? canvas.Height() : RowStep * art.rows, width, height);
     LevelGrid grid{width, height, std::vector<std::uint8_t>(pixels.size())};
-    for (std::size_t i = 0; i < pixels.size(); ++i)
-        grid.levels[i] = basMain::GreyLevel(int(pixels[i] >> 16 & 0xFF), int(pixels[i] >> 8 & 0xFF), int(pixels[i] & 0xFF));
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        const ColourValue colour = ColourFromPixel(pixels[i]);
+        grid.levels[i] = basMain::GreyLevel(colour & 0xFF, colour >> 8 & 0xFF, colour >> 16 & 0xFF);
+    }
     std::string text = NfoFrame(art.columns, art.rows);
     DrawArt(std::move(grid), samples, options.art, text.data());
     return text;

@@ -5,7 +5,7 @@ namespace ezedudu {
 PixelSize FittedPixels(const ArtSize& art, GlyphSet glyphs)
 {
     if (glyphs == GlyphSet::Blocks)
-        return {4 * art.columns, 4 * art.rows};
+        return {FittedSamples * art.columns, FittedSamples * art.rows};
     return {ColumnStep * art.columns + 1, RowStep * art.rows + 1};
 }
 

@@ -11,6 +11,12 @@ namespace ezedudu {
 // shrink by at most this much.
 inline constexpr int MaxDecodeDivisor = 8;
 
+// Half-block art samples each cell this many times each way: fitted art
+// from the whole picture, art at the natural size from the cell's own 2 x 3
+// pixels.
+inline constexpr int FittedSamples = 4;
+inline constexpr int NaturalSamples = 2;
+
 struct PixelSize {
     std::int64_t width = 0;
     std::int64_t height = 0;
