@@ -116,7 +116,7 @@ TEST_F(Studio, SavesAndExportsExactlyWhatTheCliMakesWithTheSameOptions)
         ASSERT_TRUE(cli.waitForFinished(30000));
         ASSERT_EQ(cli.exitCode(), 0) << c.name << ": " << window.CliCommand().toStdString();
         EXPECT_EQ(ReadBytes(Path("studio.nfo").toStdString()), ReadBytes(Path("cli.nfo").toStdString())) << c.name;
-        EXPECT_EQ(QImage(Path("studio.png")), QImage(Path("cli.png"))) << c.name;
+        EXPECT_EQ(ReadBytes(Path("studio.png").toStdString()), ReadBytes(Path("cli.png").toStdString())) << c.name;
     }
 }
 
