@@ -13,9 +13,11 @@ namespace {
 constexpr QKeySequence::StandardKey EditingKeys[] = {QKeySequence::Cut,  QKeySequence::Copy, QKeySequence::Paste,
                                                     QKeySequence::Undo, QKeySequence::Redo, QKeySequence::SelectAll};
 
-bool IsEditingKey(const QKeyEvent& key)
+// Keys without Ctrl, Alt or Meta are typing.
+bool IsFieldsKey(const QKeyEvent& key)
 {
-    return std::any_of(std::begin(EditingKeys), std::end(EditingKeys),
+    return !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) ||
+           std::any_of(std::begin(EditingKeys), std::end(EditingKeys),
                        [&](QKeySequence::StandardKey standard) { return key.matches(standard); });
 }
 
@@ -34,7 +36,7 @@ bool MenuShortcutsFirst::eventFilter(QObject* watched, QEvent* event)
         return false;
     const auto* target = qobject_cast<const QWidget*>(watched);
     const auto* key = static_cast<const QKeyEvent*>(event);
-    if (!target || target->window() != window || IsEditingKey(*key))
+    if (!target || target->window() != window || IsFieldsKey(*key))
         return false;
     const QKeySequence pressed(key->keyCombination());
     const QList<QAction*> actions = window->findChildren<QAction*>();

@@ -364,7 +364,7 @@ TEST_F(Studio, ResetGoesBackToTheStudioDefaultsUntilUndone)
 // A window's shortcut wins over a text field that claims its key, in a line
 // of its own or in a spin box; the field keeps the standard editing keys.
 // Fields claim Ctrl+E (the line's end) under X11's key scheme only, so a
-// shortcut on End, which they claim everywhere, stands in for it here.
+// shortcut on Ctrl+End, which they claim everywhere, stands in for it here.
 TEST_F(Studio, MenuShortcutsWinOverTextFieldsButNotTheirEditingKeys)
 {
     StudioWindow window(settings, Columns(20), PreviewTheme::Light);
@@ -372,7 +372,8 @@ TEST_F(Studio, MenuShortcutsWinOverTextFieldsButNotTheirEditingKeys)
     window.OpenFile(EZEDUDU_SAMPLE);
     ASSERT_TRUE(WaitFor(shown));
     window.show();
-    QAction* endOfArt = window.menuBar()->actions().constLast()->menu()->addAction("End of art", Qt::Key_End);
+    QMenu* lastMenu = window.menuBar()->actions().constLast()->menu();
+    QAction* endOfArt = lastMenu->addAction("End of art", Qt::CTRL | Qt::Key_End);
     QString reached; // the dialog or action the key reached
     QObject::connect(endOfArt, &QAction::triggered, [&] { reached = endOfArt->text(); });
     QTimer closer; // the dialogs' own loops run it
@@ -391,8 +392,8 @@ TEST_F(Studio, MenuShortcutsWinOverTextFieldsButNotTheirEditingKeys)
         QString text; // the field's, after the key
     } cases[] = {
         {"signature", Qt::CTRL | Qt::Key_E, "Export Preview", "x"},
-        {"signature", Qt::Key_End, "End of art", "x"},
-        {"columns", Qt::Key_End, "End of art", "20"},
+        {"signature", Qt::CTRL | Qt::Key_End, "End of art", "x"},
+        {"columns", Qt::CTRL | Qt::Key_End, "End of art", "20"},
         {"signature", Qt::CTRL | Qt::Key_V, "", "pastedx"},
     };
     for (const auto& c : cases) {
