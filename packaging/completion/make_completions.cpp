@@ -2,8 +2,8 @@
 // and the option table, when the programs are built: every option --help
 // shows is completed, and an option's values come from the table (a
 // choice's names, the word that leaves it unset, a preset cell shape).
-// Options of a program's own, outside the table, complete file names when
-// their value names a file.
+// A program's own options, outside the table, complete file names: of the
+// kind the value names, "FILE.png", or any.
 //
 // Usage: make_completions FOLDER PROGRAM=HELP-FILE...
 // writes FOLDER/ezedudu.bash and FOLDER/_ezedudu.
@@ -24,7 +24,6 @@ namespace {
 
 using ezedudu::OptionEntry;
 using ezedudu::OptionTable;
-using ezedudu::OptionType;
 
 // Every format the programs read, bitmaps by their own reader.
 constexpr const char* PictureExtensions = "bmp|dib|png|jpg|jpeg|gif|tif|tiff|webp|pbm|pgm|ppm|pnm|xbm|xpm";
