@@ -2,6 +2,7 @@
 
 #include "art_controls.h"
 #include "cli_command.h"
+#include "menu_shortcuts.h"
 #include "preview_view.h"
 #include "remembered_options.h"
 #include "studio_defaults.h"
@@ -69,9 +70,8 @@ StudioWindow::StudioWindow(QSettings& store, const ConversionOptions& options, P
     setObjectName("studio");
     setAcceptDrops(true);
     setCentralWidget(view);
-    // The art has the focus to start with: in a text field of the controls,
-    // Ctrl+E moves to the line's end instead of exporting.
     view->setFocus();
+    new MenuShortcutsFirst(this);
     auto* panel = new QDockWidget(tr("Art"), this);
     panel->setObjectName("controlsPanel");
     panel->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
@@ -113,19 +113,42 @@ StudioWindow::StudioWindow(QSettings& store, const ConversionOptions& options, P
     connect(&renderer, &LiveRenderer::failed, this, &StudioWindow::ShowFailure);
 }
 
-StudioWindow::~StudioWindow() = default;
+StudioWindow::~StudioWindow()
+{
+    // The controls outlive this window's members: a field that loses the
+    // focus as they go must not ask for a render.
+    controls->disconnect(this);
+}
 
 void StudioWindow::ApplyOptions()
 {
+    beforeReset.reset();
+    undoReset->setEnabled(false);
     RememberOptions(settings, controls->Options(), controls->Theme());
     Render();
 }
 
 void StudioWindow::ResetToDefaults()
 {
+    if (!beforeReset)
+        beforeReset = ArtSettings{controls->Options(), controls->Theme()};
     const ArtSettings defaults = StudioDefaults();
     controls->SetOptions(defaults.conversion, defaults.theme);
-    ApplyOptions();
+    undoReset->setEnabled(true);
+    ShowMessage(tr("The settings are back to their defaults. Edit > Undo Reset (%1) brings yours back.")
+                    .arg(undoReset->shortcut().toString(QKeySequence::NativeText)));
+    Render();
+}
+
+void StudioWindow::UndoReset()
+{
+    if (!beforeReset)
+        return;
+    controls->SetOptions(beforeReset->conversion, beforeReset->theme);
+    beforeReset.reset();
+    undoReset->setEnabled(false);
+    ShowMessage(tr("Your settings are back."));
+    Render();
 }
 
 void StudioWindow::BuildMenus()
@@ -143,6 +166,9 @@ void StudioWindow::BuildMenus()
     file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    undoReset = edit->addAction(tr("&Undo Reset"), QKeySequence::Undo, this, &StudioWindow::UndoReset);
+    undoReset->setEnabled(false);
+    edit->addSeparator();
     needArt << edit->addAction(tr("Copy Art as &Text"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this, [this] {
         QGuiApplication::clipboard()->setText(QString::fromStdString(NfoToUtf8(shown.nfo)));
         ShowMessage(tr("The art is on the clipboard as UTF-8 text."));
@@ -367,6 +393,7 @@ void StudioWindow::FillRecentMenu()
 
 void StudioWindow::closeEvent(QCloseEvent* event)
 {
+    RememberOptions(settings, controls->Options(), controls->Theme()); // a reset not undone is kept
     settings.setValue("window/geometry", saveGeometry());
     settings.setValue("window/state", saveState());
     QMainWindow::closeEvent(event);

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class QLabel;
@@ -62,7 +63,11 @@ private:
     void Ask(Artwork art);
     // Remembers the controls' options and redraws the art with them.
     void ApplyOptions();
+    // Shows the defaults; they are remembered once kept: at the next change
+    // or when the window closes. Until then UndoReset brings back the
+    // settings from before.
     void ResetToDefaults();
+    void UndoReset();
     void Render();
     void ShowArt(const Artwork& art, const QImage& preview);
     void ShowFailure(const QString& reason);
@@ -88,6 +93,9 @@ private:
     QProgressBar* progress;
     QMenu* recentMenu = nullptr;
     QList<QAction*> needArt;
+    QAction* undoReset = nullptr;
+    // The settings before Reset to Defaults, until the reset is kept.
+    std::optional<ArtSettings> beforeReset;
 
     // What Save, Export, Copy and the title use: replaced only by a render
     // that succeeded.

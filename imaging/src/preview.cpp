@@ -15,6 +15,11 @@ namespace {
 // A QImage's lines are counted in bytes in an int.
 constexpr std::int64_t MaxPreviewSide = std::numeric_limits<int>::max() / 4;
 
+// The resolution the PNG file states (100 dots an inch). A QImage takes its
+// screen's, or 100 dots an inch without one, so without this a preview
+// written by a window would differ from ezedudu-cli's in that field alone.
+constexpr int PreviewDotsPerMeter = 3937;
+
 } // namespace
 
 QImage RenderPreview(std::string_view nfo, double cellAspect, PreviewTheme theme, int cellWidth)
@@ -30,6 +35,8 @@ QImage RenderPreview(std::string_view nfo, double cellAspect, PreviewTheme theme
     QImage preview(int(width), int(height), QImage::Format_RGB32);
     if (preview.isNull())
         throw Error(Error::Kind::OutputFailed, "there is not enough memory to draw the preview");
+    preview.setDotsPerMeterX(PreviewDotsPerMeter);
+    preview.setDotsPerMeterY(PreviewDotsPerMeter);
     layout.Draw(theme, std::span(reinterpret_cast<std::uint32_t*>(preview.bits()), std::size_t(width * height)));
     return preview;
 }

@@ -3,8 +3,9 @@
 # opens the picture, named like a PNG, from the command line with art
 # options; saves with Ctrl+S under a typed name; exports with Ctrl+E and
 # Enter, which must take the proposed name and leave the picture as it was;
-# quits with Ctrl+Q; and checks the file against what ezedudu-cli writes with
-# the same options, and the exit status 0.
+# quits with Ctrl+Q; and checks the files against what ezedudu-cli writes
+# with the same options (the .nfo and the --preview PNG, byte for byte), and
+# the exit status 0.
 # Usage: studio_end_to_end.sh STUDIO CLI PICTURE
 set -euo pipefail
 studio=$1 cli=$2 picture=$3
@@ -50,6 +51,7 @@ cmp "$picture" "$work/picture.png"
 press "$studio_window" ctrl+q
 expect_exit "$pid" 0
 
-"$cli" -q "${options[@]}" -o "$work/cli.nfo" "$work/picture.png"
+"$cli" -q "${options[@]}" -o "$work/cli.nfo" --preview "$work/cli.png" "$work/picture.png"
 cmp "$work/typed.nfo" "$work/cli.nfo"
+cmp "$work/picture-art.png" "$work/cli.png"
 echo "studio: ok"
