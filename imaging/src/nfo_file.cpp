@@ -226,7 +226,9 @@ void OutputFiles::Pending::Stage(std::string_view content, const std::optional<s
         Fail("create", asked, errno);
     if (const int failed = WriteAll(file.Get(), content); failed != 0)
         Fail("write", asked, failed);
-    if (::fsync(file.Get()) != 0 && errno != EINVAL) // EINVAL: a file system that cannot sync
+    // On the disk before the name moves, so that a crash leaves the earlier
+    // file or the whole new one. EINVAL: a file system that cannot sync.
+    if (::fdatasync(file.Get()) != 0 && errno != EINVAL)
         Fail("write", asked, errno);
     if (const int failed = file.Close(); failed != 0)
         Fail("write", asked, failed);
