@@ -183,6 +183,11 @@ Place Resolve(const std::filesystem::path& asked)
         if (links == MaxLinks)
             Fail("write", asked, ELOOP);
         RefuseAnothersLink(asked, place, status);
+        // A device or FIFO is opened through the link, as the kernel finds
+        // it: /dev/stdout leads to "pipe:[...]", which is no path.
+        struct stat reached {};
+        if (::stat(place.c_str(), &reached) == 0 && !S_ISREG(reached.st_mode) && !S_ISDIR(reached.st_mode))
+            return {place, reached};
         std::error_code error;
         const std::filesystem::path target = std::filesystem::read_symlink(place, error);
         if (error)
@@ -258,13 +263,13 @@ void OutputFiles::Pending::PutInPlace()
 
 void OutputFiles::Pending::WriteInto() const
 {
-    Descriptor device(::open(place.c_str(), O_WRONLY | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
+    Descriptor device(::open(place.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
     if (device.Get() < 0)
         Fail("open", asked, errno);
     struct stat status {};
     if (::fstat(device.Get(), &status) != 0)
         Fail("write", asked, errno);
-    if (S_ISREG(status.st_mode)) // it was swapped for a regular file since Add
+    if (S_ISREG(status.st_mode)) // swapped for a file, or a link to one, since Add
         throw Error(Error::Kind::OutputFailed, "cannot write " + DisplayPath(asked) + ": it changed meanwhile");
     if (const int failed = WriteAll(device.Get(), bytes); failed != 0)
         Fail("write", asked, failed);

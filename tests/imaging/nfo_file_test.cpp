@@ -143,16 +143,26 @@ TEST(OutputFiles, WritesIntoAFifoOrADeviceInsteadOfReplacingIt)
     QTemporaryDir folder;
     const std::string fifo = folder.filePath("pipe").toStdString();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK); // so that opening to write does not wait
-    ASSERT_GE(reader, 0);
-    WriteNfoFile(fifo, "\xDB\r\n");
-    char received[8] = {};
-    EXPECT_EQ(read(reader, received, sizeof received), 3);
-    close(reader);
-    EXPECT_EQ(std::string(received), "\xDB\r\n");
+    // As /dev/stdout leads, through /proc/self/fd/1, to "pipe:[...]", no path.
+    int anonymous[2] = {-1, -1};
+    ASSERT_EQ(pipe(anonymous), 0);
+    const std::string link = folder.filePath("stdout").toStdString();
+    ASSERT_EQ(symlink(("/proc/self/fd/" + std::to_string(anonymous[1])).c_str(), link.c_str()), 0);
+    // Opened to read first, so that opening the FIFO to write does not wait.
+    const int fifoReader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(fifoReader, 0);
+    for (const auto& [output, reader] : {std::pair(fifo, fifoReader), std::pair(link, anonymous[0])}) {
+        WriteNfoFile(output, "\xDB\r\n");
+        char received[8] = {};
+        EXPECT_EQ(read(reader, received, sizeof received), 3) << output;
+        EXPECT_EQ(std::string(received), "\xDB\r\n");
+    }
+    for (const int end : {fifoReader, anonymous[0], anonymous[1]})
+        close(end);
     struct stat status {};
     ASSERT_EQ(lstat(fifo.c_str(), &status), 0);
     EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
 
     if (geteuid() != 0)
         GTEST_SKIP() << "only root makes device nodes";
@@ -163,7 +173,7 @@ TEST(OutputFiles, WritesIntoAFifoOrADeviceInsteadOfReplacingIt)
     ASSERT_EQ(lstat(device.c_str(), &status), 0);
     EXPECT_TRUE(S_ISCHR(status.st_mode));
     EXPECT_EQ(status.st_rdev, makedev(1, 3));
-    EXPECT_EQ(Entries(folder), (QStringList{"null", "pipe"}));
+    EXPECT_EQ(Entries(folder), (QStringList{"null", "pipe", "stdout"}));
 }
 
 TEST(OutputFiles, FollowsALinkOnlyWhereTheKernelWould)
