@@ -339,12 +339,16 @@ TEST_F(Cli, KeepsTheEarlierFilesWhenEitherCannotBeWrittenWhole)
 TEST_F(Cli, FindsAndShowsNamesThatAreNotPlainText)
 {
     const std::string here = folder.path().toStdString();
-    WriteBytes(here + "/n\xFF.bmp", ReadBytes(EZEDUDU_SAMPLE));
+    WriteBytes(here + "/n\xFF.bmp", ReadBytes(EZEDUDU_SAMPLE)); // read by our own reader
+    ASSERT_TRUE(LoadPicture(EZEDUDU_SAMPLE).save(Path("sample.png")));
+    std::filesystem::rename(here + "/sample.png", here + "/q\xFF.png"); // read by Qt
     // QProcess would pass the names as UTF-8; the shell passes their bytes.
-    const char* script = R"sh(exec "$0" "$(printf 'n\377.bmp')" "$(printf '\033[2Jgone\377.bmp')")sh";
+    const char* script =
+        R"sh(exec "$0" "$(printf 'n\377.bmp')" "$(printf 'q\377.png')" "$(printf '\033[2Jgone\377.bmp')")sh";
     const CliRun run = Run({"-c", script, EZEDUDU_CLI}, {}, "/bin/sh");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(ReadBytes(here + "/n\xFF.nfo"), Golden("sample.nfo"));
+    EXPECT_EQ(ReadBytes(here + "/q\xFF.nfo"), Golden("sample.nfo"));
     EXPECT_EQ(run.err, "ezedudu-cli: \\x1B[2Jgone\\xFF.bmp: no such file\n");
 }
 
