@@ -279,8 +279,11 @@ void OutputFiles::Pending::WriteInto() const
 
 void OutputFiles::Pending::PutBack()
 {
+    // Where the second name is a hard link, this rename leaves both names
+    // (POSIX: renaming a file onto itself does nothing) and earlier's
+    // destructor removes the second.
     if (!earlier.Path().empty())
-        ::rename(earlier.Path().c_str(), place.c_str()); // what remains of the name goes with earlier
+        ::rename(earlier.Path().c_str(), place.c_str());
     else if (placed && !existed)
         ::unlink(place.c_str());
 }

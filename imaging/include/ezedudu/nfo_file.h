@@ -20,7 +20,7 @@ std::filesystem::path NfoPathFor(const std::filesystem::path& picture);
 // of the same place, or the same place where no file exists yet.
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
-// Which file an existing path names, through links: its device and inode.
+// Which file a path names: its device and inode.
 struct FileIdentity {
     dev_t device = 0;
     ino_t inode = 0;
@@ -29,6 +29,7 @@ struct FileIdentity {
 struct FileIdentityHash {
     std::size_t operator()(const FileIdentity& file) const noexcept;
 };
+// The identity of the file at path, through links; none when there is none.
 std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path);
 
 // Whether path is the regular file that standard input reads (a picture
@@ -46,8 +47,8 @@ bool IsStandardInput(const std::filesystem::path& path);
 // A link at a place is followed only where the kernel's protected_symlinks
 // rule would follow it: when it belongs to this user or to the owner of its
 // folder, or when its folder is not a shared one (sticky and world-writable,
-// like /tmp). Any other is refused, so nobody can aim another user's output at a file
-// of theirs by planting a link where it will be written.
+// like /tmp). Any other is refused, so that nobody can aim another user's
+// output at a file of theirs by planting a link where it will be written.
 class OutputFiles {
 public:
     OutputFiles();
@@ -60,8 +61,8 @@ public:
     // Refused for a link it will not follow) naming the path and the reason.
     void Add(const std::filesystem::path& path, std::string_view bytes);
 
-    // Puts every file in its place. Throws as Add does; then every place is
-    // as it was before.
+    // Puts every file in its place. Throws as Add does; then every file is
+    // as it was before (a device keeps what it took).
     void Commit();
 
 private:
