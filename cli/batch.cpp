@@ -76,6 +76,12 @@ struct WrittenNfo {
 };
 using WrittenNfos = std::unordered_map<FileIdentity, WrittenNfo, FileIdentityHash>;
 
+// The file the NFO text goes to, where there is one already.
+std::optional<FileIdentity> TextFile(const Destinations& to)
+{
+    return to.text != StandardStream ? IdentityOf(to.text) : std::nullopt;
+}
+
 void CheckDestinations(const std::filesystem::path& picture, const Destinations& to, const WrittenNfos& written)
 {
     for (const std::optional<std::filesystem::path>& output : {std::optional(to.text), to.preview}) {
@@ -87,7 +93,7 @@ void CheckDestinations(const std::filesystem::path& picture, const Destinations&
             throw Error(Error::Kind::Refused, "refusing to overwrite the picture read from standard input; "
                                               "name another output");
     }
-    const std::optional<FileIdentity> text = to.text != StandardStream ? IdentityOf(to.text) : std::nullopt;
+    const std::optional<FileIdentity> text = TextFile(to);
     if (const auto earlier = text ? written.find(*text) : written.end(); earlier != written.end())
         throw Error(Error::Kind::Refused, "refusing to overwrite " + DisplayPath(earlier->second.nfo) +
                                               ", written for " + DisplayPath(earlier->second.picture) +
@@ -138,9 +144,8 @@ int ConvertAll(const CliOptions& options)
             const Destinations to = DestinationsOf(picture, options);
             CheckDestinations(picture, to, written);
             const std::int64_t columns = ConvertOne(picture, to, options, meter);
-            if (to.text != StandardStream)
-                if (const std::optional<FileIdentity> text = IdentityOf(to.text))
-                    written.emplace(*text, WrittenNfo{to.text, picture});
+            if (const std::optional<FileIdentity> text = TextFile(to))
+                written.insert_or_assign(*text, WrittenNfo{to.text, picture});
             if (talkative && columns > ViewerColumns)
                 std::cerr << "ezedudu-cli: " << DisplayPath(picture) << ": the art is " << columns
                           << " columns wide; NFO viewers show " << ViewerColumns << ", so --columns "
