@@ -3,6 +3,7 @@
 #include "progress_meter.h"
 
 #include "ezedudu/conversion_job.h"
+#include "ezedudu/display_path.h"
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_file.h"
 #include "ezedudu/nfo_text.h"
@@ -13,7 +14,7 @@
 #include <memory>
 #include <new>
 #include <optional>
-#include <vector>
+#include <unordered_map>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -67,25 +68,36 @@ Destinations DestinationsOf(const std::filesystem::path& picture, const CliOptio
     return {options.output.value_or(fromInput ? StandardStream : NfoPathFor(picture)), options.preview};
 }
 
-// A picture whose NFO file another picture of the run has written already.
+// The NFO files this run has written, by the file each became, with the
+// picture each was written for.
 struct WrittenNfo {
     std::filesystem::path nfo;
     std::filesystem::path picture;
 };
+using WrittenNfos = std::unordered_map<FileIdentity, WrittenNfo, FileIdentityHash>;
 
-void CheckDestinations(const std::filesystem::path& picture, const Destinations& to,
-                       const std::vector<WrittenNfo>& written)
+// The file the NFO text goes to, where there is one already.
+std::optional<FileIdentity> TextFile(const Destinations& to)
 {
-    if (picture == StandardStream)
-        return;
-    for (const std::optional<std::filesystem::path>& output : {std::optional(to.text), to.preview})
-        if (output && *output != StandardStream)
+    return to.text != StandardStream ? IdentityOf(to.text) : std::nullopt;
+}
+
+void CheckDestinations(const std::filesystem::path& picture, const Destinations& to, const WrittenNfos& written)
+{
+    for (const std::optional<std::filesystem::path>& output : {std::optional(to.text), to.preview}) {
+        if (!output || *output == StandardStream)
+            continue;
+        if (picture != StandardStream)
             RefuseToOverwrite(picture, *output);
-    for (const WrittenNfo& earlier : written)
-        if (IsSameFile(to.text, earlier.nfo))
-            throw Error(Error::Kind::Refused, "refusing to overwrite " + earlier.nfo.string() + ", written for " +
-                                                  earlier.picture.string() +
-                                                  " earlier in this run; convert this picture on its own with -o");
+        else if (IsStandardInput(*output))
+            throw Error(Error::Kind::Refused, "refusing to overwrite the picture read from standard input; "
+                                              "name another output");
+    }
+    const std::optional<FileIdentity> text = TextFile(to);
+    if (const auto earlier = text ? written.find(*text) : written.end(); earlier != written.end())
+        throw Error(Error::Kind::Refused, "refusing to overwrite " + DisplayPath(earlier->second.nfo) +
+                                              ", written for " + DisplayPath(earlier->second.picture) +
+                                              " earlier in this run; convert this picture on its own with -o");
 }
 
 // Returns the width of the art, in columns.
@@ -123,19 +135,19 @@ int ConvertAll(const CliOptions& options)
     const bool talkative = !options.quiet && StderrIsTerminal();
     ProgressMeter meter(talkative, options.pictures.size());
     int status = ExitOk;
-    std::vector<WrittenNfo> written;
+    WrittenNfos written;
     for (std::size_t index = 0; index < options.pictures.size(); ++index) {
         const std::filesystem::path& picture = options.pictures[index];
-        meter.StartPicture(index, picture.string());
+        meter.StartPicture(index, DisplayPath(picture));
         std::string failure;
         try {
             const Destinations to = DestinationsOf(picture, options);
             CheckDestinations(picture, to, written);
             const std::int64_t columns = ConvertOne(picture, to, options, meter);
-            if (to.text != StandardStream)
-                written.push_back({to.text, picture});
+            if (const std::optional<FileIdentity> text = TextFile(to))
+                written.insert_or_assign(*text, WrittenNfo{to.text, picture});
             if (talkative && columns > ViewerColumns)
-                std::cerr << "ezedudu-cli: " << picture.string() << ": the art is " << columns
+                std::cerr << "ezedudu-cli: " << DisplayPath(picture) << ": the art is " << columns
                           << " columns wide; NFO viewers show " << ViewerColumns << ", so --columns "
                           << FittingColumns << " fits them\n";
         } catch (const Error& error) {
@@ -147,7 +159,7 @@ int ConvertAll(const CliOptions& options)
         }
         if (!failure.empty()) {
             meter.Clear();
-            std::cerr << "ezedudu-cli: " << picture.string() << ": " << failure << std::endl;
+            std::cerr << "ezedudu-cli: " << DisplayPath(picture) << ": " << failure << std::endl;
             status = ExitSomeFailed;
         }
     }

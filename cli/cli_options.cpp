@@ -1,5 +1,7 @@
 #include "cli_options.h"
 
+#include "ezedudu/display_path.h"
+#include "ezedudu/nfo_file.h"
 #include "ezedudu/qt_path.h"
 
 #include <algorithm>
@@ -35,9 +37,17 @@ std::string CheckOutputs(const CliOptions& options)
         return single("--preview");
     if (options.pictures.size() > 1 && fromInput)
         return "'-' (standard input) must be the only picture";
+    if (options.output && options.output->empty())
+        return "-o needs a file name, or '-' for standard output";
+    if (options.preview && options.preview->empty())
+        return "--preview needs a file name, or '-' for standard output";
     const bool textToOutput = options.output ? *options.output == StandardStream : fromInput;
     if (textToOutput && options.preview == StandardStream)
         return "the NFO text and the preview cannot both go to standard output; name a file for one of them";
+    if (options.preview && *options.preview != StandardStream && !textToOutput &&
+        IsSameFile(options.output.value_or(NfoPathFor(options.pictures[0])), *options.preview))
+        return "the NFO text and the preview would both go to " + DisplayPath(*options.preview) +
+               "; name a file for each";
     return {};
 }
 

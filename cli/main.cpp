@@ -1,6 +1,8 @@
 #include "batch.h"
 #include "cli_options.h"
 
+#include "ezedudu/qt_path.h"
+
 #include <QCoreApplication>
 
 #include <iostream>
@@ -26,7 +28,7 @@ int main(int argc, char* argv[])
 
     ezedudu::ProgramArguments arguments("ezedudu-cli", ezedudu::ArtOptionSet::ConversionAndPreview);
     ezedudu::CliOptions options;
-    if (const std::string error = ezedudu::ParseArguments(arguments, QCoreApplication::arguments(), options);
+    if (const std::string error = ezedudu::ParseArguments(arguments, ezedudu::ArgumentsOf(argc, argv), options);
         !error.empty())
         return arguments.UsageError(error);
     return ezedudu::ConvertAll(options);

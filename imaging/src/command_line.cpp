@@ -1,5 +1,6 @@
 #include "ezedudu/command_line.h"
 
+#include "ezedudu/display_path.h"
 #include "ezedudu/option_table.h"
 #include "ezedudu/qt_text.h"
 
@@ -60,7 +61,7 @@ std::string ProgramArguments::Parse(const QStringList& arguments, ArtSettings& s
 
 int ProgramArguments::UsageError(const std::string& reason) const
 {
-    std::cerr << qPrintable(name) << ": " << reason << "\nTry '" << qPrintable(name)
+    std::cerr << qPrintable(name) << ": " << DisplayText(reason) << "\nTry '" << qPrintable(name)
               << " --help' for more information.\n";
     return ExitUsage;
 }

@@ -9,7 +9,10 @@
 #include "ezedudu/qt_path.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
+
+#include <fcntl.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -205,6 +208,17 @@ OpenedPicture OpenForConversion(const std::filesystem::path& path, const Convers
     if (HasBitmapSignature(*OpenFile(path)))
         return {std::make_unique<BitmapRows>([path] { return OpenFile(path); }, fileSize, options.maxPixels)};
     QImageReader reader(ToQString(path));
+    // Qt names files in UTF-8: one whose name is not is read through a
+    // descriptor of ours, its format told by its content alone.
+    QFile unnamed;
+    if (QFile::encodeName(reader.fileName()).toStdString() != path.native()) {
+        const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (descriptor < 0)
+            Fail(Error::Kind::UnreadablePicture,
+                 "cannot open the file for reading (" + std::generic_category().message(errno) + ")");
+        unnamed.open(descriptor, QIODevice::ReadOnly, QFile::AutoCloseHandle);
+        reader.setDevice(&unnamed);
+    }
     QtPicture decoded = DecodeWithQt(reader, options);
     const bool scalable = decoded.scalable;
     return {std::make_unique<ImageRows>(std::move(decoded)), scalable};

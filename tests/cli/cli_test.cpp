@@ -11,7 +11,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <unistd.h>
 
 namespace ezedudu {
@@ -27,10 +31,19 @@ class Cli : public testing::Test {
 protected:
     CliRun Run(const QStringList& arguments, const std::string& input = {}, const char* program = EZEDUDU_CLI) const
     {
+        return RunPrepared(arguments, [](QProcess&) {}, input, program);
+    }
+
+    // Run, with the process set up by prepare first (its standard input, its limits).
+    CliRun RunPrepared(const QStringList& arguments, const std::function<void(QProcess&)>& prepare,
+                       const std::string& input = {}, const char* program = EZEDUDU_CLI) const
+    {
         QProcess process;
         process.setWorkingDirectory(folder.path());
+        prepare(process);
         process.start(program, arguments);
-        process.write(input.data(), qint64(input.size()));
+        if (!input.empty())
+            process.write(input.data(), qint64(input.size()));
         process.closeWriteChannel();
         EXPECT_TRUE(process.waitForFinished(60000)) << "ezedudu-cli did not finish";
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -128,6 +141,11 @@ TEST_F(Cli, RejectsBadUsageWithStatusTwo)
         {{"--preview-theme", "blue", "--preview", "art.png", picture}, "--preview-theme takes light or dark"},
         {{"-o", "-", "--preview", "-", picture}, "cannot both go to standard output"},
         {{"--preview", "-", "-"}, "cannot both go to standard output"},
+        {{"-o", "", picture}, "-o needs a file name"},
+        {{"--preview", "", picture}, "--preview needs a file name"},
+        {{"-o", "art.nfo", "--preview", "./art.nfo", picture}, "would both go to ./art.nfo; name a file for each"},
+        {{"--preview", Path("sample.nfo"), picture}, "would both go to"},
+        {{"--\x1B[2J", picture}, "'\\x1B[2J'"}, // never sent raw to the terminal
     };
     for (const auto& c : cases) {
         const CliRun run = Run(c.arguments);
@@ -285,6 +303,55 @@ TEST_F(Cli, KeepsAnEarlierNfoWhenTheRunFails)
     }
 }
 
+TEST_F(Cli, KeepsTheEarlierFilesWhenEitherCannotBeWrittenWhole)
+{
+    const QString picture = PlaceSample("sample.bmp");
+    // A limit under the art's 4,945 bytes, then under only the preview's
+    // size; then a preview name too long for any file system.
+    const struct {
+        rlim_t fileSizeLimit;
+        QString preview;
+        const char* saying;
+    } cases[] = {
+        {1024, "art.png", ": cannot write art.nfo: the file would be too large"},
+        {16384, "art.png", ": cannot write art.png: the file would be too large"},
+        {RLIM_INFINITY, QString(300, 'a') + ".png", ".png: the file name is too long"},
+    };
+    for (const auto& c : cases) {
+        PlaceBytes("art.nfo", "earlier art\r\n");
+        PlaceBytes("art.png", "earlier preview");
+        const CliRun run = RunPrepared({"-o", "art.nfo", "--preview", c.preview, picture}, [&c](QProcess& process) {
+            process.setChildProcessModifier([limit = c.fileSizeLimit] {
+                std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails with EFBIG instead
+                const rlimit cap{limit, limit};
+                setrlimit(RLIMIT_FSIZE, &cap);
+            });
+        });
+        EXPECT_EQ(run.exitCode, 1) << c.saying;
+        EXPECT_NE(run.err.find(c.saying), std::string::npos) << run.err;
+        EXPECT_EQ(Bytes("art.nfo"), "earlier art\r\n");
+        EXPECT_EQ(Bytes("art.png"), "earlier preview");
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                  (QStringList{"art.nfo", "art.png", "sample.bmp"}));
+    }
+}
+
+TEST_F(Cli, FindsAndShowsNamesThatAreNotPlainText)
+{
+    const std::string here = folder.path().toStdString();
+    WriteBytes(here + "/n\xFF.bmp", ReadBytes(EZEDUDU_SAMPLE)); // read by our own reader
+    ASSERT_TRUE(LoadPicture(EZEDUDU_SAMPLE).save(Path("sample.png")));
+    std::filesystem::rename(here + "/sample.png", here + "/q\xFF.png"); // read by Qt
+    // QProcess would pass the names as UTF-8; the shell passes their bytes.
+    const char* script =
+        R"sh(exec "$0" "$(printf 'n\377.bmp')" "$(printf 'q\377.png')" "$(printf '\033[2Jgone\377.bmp')")sh";
+    const CliRun run = Run({"-c", script, EZEDUDU_CLI}, {}, "/bin/sh");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(ReadBytes(here + "/n\xFF.nfo"), Golden("sample.nfo"));
+    EXPECT_EQ(ReadBytes(here + "/q\xFF.nfo"), Golden("sample.nfo"));
+    EXPECT_EQ(run.err, "ezedudu-cli: \\x1B[2Jgone\\xFF.bmp: no such file\n");
+}
+
 TEST_F(Cli, ReportsAnOutputThatCannotBeWritten)
 {
     const QString picture = PlaceSample("sample.bmp");
@@ -339,6 +406,14 @@ TEST_F(Cli, NeverOverwritesThePictureWithItsOwnText)
 
     EXPECT_EQ(Run({"-o", "copy.bmp", PlaceSample("copy.bmp")}).exitCode, 1);
     EXPECT_EQ(Bytes("copy.bmp"), bitmap);
+
+    const QString input = PlaceSample("input.bmp");
+    const CliRun fromInput =
+        RunPrepared({"-o", "input.bmp", "-"}, [&input](QProcess& process) { process.setStandardInputFile(input); });
+    EXPECT_EQ(fromInput.exitCode, 1);
+    EXPECT_NE(fromInput.err.find("refusing to overwrite the picture read from standard input"), std::string::npos)
+        << fromInput.err;
+    EXPECT_EQ(Bytes("input.bmp"), bitmap);
 }
 
 TEST_F(Cli, NeverOverwritesWhatAnEarlierPictureOfTheRunWrote)
