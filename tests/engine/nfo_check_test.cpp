@@ -76,7 +76,7 @@ TEST(CheckNfo, FindsWhatAViewerWouldNotShowRight)
     }
 }
 
-// A file of escape bytes alone once took many times its size in findings.
+// A file of escape bytes alone would take many times its size in findings.
 TEST(CheckNfo, ListsTheFirstThousandProblemsAndCountsTheRest)
 {
     const std::vector<CheckFinding> findings = CheckNfo(std::string(1500, '\x07'), {2000, std::nullopt});
