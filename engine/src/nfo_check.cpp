@@ -14,6 +14,7 @@ namespace {
 constexpr char Bell = '\x07';
 constexpr char Escape = '\x1B';
 constexpr char EndOfFile = '\x1A';
+constexpr char32_t ByteOrderMark = 0xFEFF;
 
 enum class LineEndKind { CrLf, Lf, Cr };
 
@@ -170,10 +171,14 @@ std::vector<CheckFinding> CheckNfo(std::string_view file, const PageShape& page)
         const auto width = std::int64_t(line.text.size());
         const auto offset = std::size_t(line.text.data() - text.data());
         if (utf8At && *utf8At >= offset && *utf8At < offset + line.text.size()) {
-            const std::string_view character = text.substr(*utf8At, DecodeUtf8Character(text, *utf8At).length);
+            const Utf8Character decoded = DecodeUtf8Character(text, *utf8At);
+            const std::string_view character = text.substr(*utf8At, decoded.length);
+            std::string named = "its byte order mark";
+            if (decoded.codePoint != ByteOrderMark)
+                named.assign("'").append(character).append("'");
             problems.Add(line.number, std::int64_t(*utf8At - offset) + 1,
-                         "the file is UTF-8: viewers read code page 437 and show '" + std::string(character) +
-                             "' as '" + AsCp437(character) + "'; save it as code page 437");
+                         "the file is UTF-8: viewers read code page 437 and show " + named + " as '" +
+                             AsCp437(character) + "'; save it as code page 437");
         }
         if (page.maxLines && line.number == *page.maxLines + 1)
             problems.Add(line.number, 1,

@@ -51,6 +51,8 @@ TEST(CheckNfo, FindsWhatAViewerWouldNotShowRight)
          {"1:4: 0x1A (DOS's end of file) before the end: viewers show nothing after it"}},
         {"UTF-8", "ok\r\n \xE2\x96\x88\xE2\x96\x88\r\n", nfo,
          {"2:2: the file is UTF-8: viewers read code page 437 and show '\u2588' as '\u0393\u00FB\u00EA'"}},
+        {"UTF-8 with a byte order mark", "\xEF\xBB\xBFok\r\n", nfo,
+         {"1:1: the file is UTF-8: viewers read code page 437 and show its byte order mark as '\u2229\u2557\u2510'"}},
         {"a line as wide as the page", Lines(1, std::string(80, 'x')), nfo, {}},
         {"a line one column too wide", Lines(2, std::string(81, 'x')), nfo,
          {"1:81: the line is 81 columns wide, more than 80", "2:81: the line is 81"}},
