@@ -1,0 +1,154 @@
+#include "decoder_messages.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <sstream>
+
+#ifdef _WIN32
+#include <io.h>
+#define dup _dup
+#define dup2 _dup2
+#define close _close
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+namespace ezedudu {
+namespace {
+
+// The decoders' lines may quote bytes of the file: control characters
+// become '?', so that they never reach a terminal.
+std::string Printable(std::string text)
+{
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    return text;
+}
+
+std::mutex decoding;
+std::atomic<QtMessageHandler> previous = nullptr;
+thread_local DecoderMessages* kept = nullptr; // the decode running on this thread
+
+void KeepOrPassOn(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (kept) {
+        if (type != QtDebugMsg && type != QtInfoMsg)
+            kept->warnings.push_back(Printable(message.toStdString()));
+        return;
+    }
+    if (const QtMessageHandler next = previous)
+        next(type, context, message);
+    else // a message of another thread while the handlers change hands
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+// Qt's messages from this thread go to messages while it lives.
+class QtMessagesKept {
+public:
+    explicit QtMessagesKept(DecoderMessages& messages)
+    {
+        kept = &messages;
+        previous = qInstallMessageHandler(KeepOrPassOn);
+    }
+    ~QtMessagesKept()
+    {
+        qInstallMessageHandler(previous);
+        previous = nullptr;
+        kept = nullptr;
+    }
+    QtMessagesKept(const QtMessagesKept&) = delete;
+    QtMessagesKept& operator=(const QtMessagesKept&) = delete;
+};
+
+// The standard error stream points into a temporary file while it lives.
+// Where no temporary file can be made, it is left as it is.
+class StderrTakenOver {
+public:
+    StderrTakenOver()
+    {
+        std::fflush(stderr);
+        file = std::tmpfile();
+        if (!file)
+            return;
+        saved = dup(2);
+        if (saved >= 0 && dup2(fileno(file), 2) >= 0)
+            return;
+        if (saved >= 0)
+            close(saved);
+        saved = -1;
+    }
+    ~StderrTakenOver()
+    {
+        GiveBack();
+        if (file)
+            std::fclose(file);
+    }
+    StderrTakenOver(const StderrTakenOver&) = delete;
+    StderrTakenOver& operator=(const StderrTakenOver&) = delete;
+
+    // Gives the stream back; the first lines written to it meanwhile.
+    std::vector<std::string> Lines()
+    {
+        GiveBack();
+        std::vector<std::string> lines;
+        if (!file)
+            return lines;
+        std::string text(4096, '\0');
+        std::rewind(file);
+        text.resize(std::fread(text.data(), 1, text.size(), file));
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);)
+            if (!line.empty())
+                lines.push_back(Printable(line));
+        return lines;
+    }
+
+private:
+    void GiveBack()
+    {
+        if (saved < 0)
+            return;
+        std::fflush(stderr);
+        dup2(saved, 2);
+        close(saved);
+        saved = -1;
+    }
+
+    std::FILE* file = nullptr;
+    int saved = -1; // the stream's own descriptor while it is taken over
+};
+
+} // namespace
+
+std::string DecoderMessages::Damage() const
+{
+    return warnings.empty() ? std::string() : warnings.front();
+}
+
+std::string DecoderMessages::Reason() const
+{
+    if (!warnings.empty())
+        return warnings.front();
+    return printed.empty() ? std::string() : printed.back();
+}
+
+DecoderMessages WhileDecoding(const std::function<void()>& decode)
+{
+    const std::lock_guard one(decoding);
+    DecoderMessages messages;
+    StderrTakenOver stderrTaken;
+    {
+        const QtMessagesKept qtMessages(messages);
+        decode();
+    }
+    messages.printed = stderrTaken.Lines();
+    return messages;
+}
+
+} // namespace ezedudu
