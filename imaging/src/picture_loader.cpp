@@ -93,9 +93,9 @@ void CheckDecodedBytes(QSize stored, QImage::Format format, std::int64_t maxPixe
     if (std::int64_t(stored.width()) * stored.height() * pixelBytes <= maxPixels * DecodedPixelBytes)
         return;
     Fail(Error::Kind::PictureTooLarge, "the picture has " + Describe(stored.width(), stored.height()) + " of " +
-                                           std::to_string(pixelBytes) + " bytes each once decoded, over the limit of " +
-                                           std::to_string(maxPixels) + " pixels of " +
-                                           std::to_string(DecodedPixelBytes) + " bytes");
+                                           std::to_string(pixelBytes) + " bytes each once decoded, more than the " +
+                                           "limit of " + std::to_string(maxPixels) + " pixels allows at " +
+                                           std::to_string(DecodedPixelBytes) + " bytes each");
 }
 
 // Within "(...)": what Qt's reader says, and the decoder's own words if it
