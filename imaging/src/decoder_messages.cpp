@@ -10,16 +10,26 @@
 
 #ifdef _WIN32
 #include <io.h>
-#define dup _dup
-#define dup2 _dup2
-#define close _close
-#define fileno _fileno
 #else
 #include <unistd.h>
 #endif
 
 namespace ezedudu {
 namespace {
+
+constexpr int StderrDescriptor = 2;
+
+#ifdef _WIN32
+int Duplicate(int descriptor) { return _dup(descriptor); }
+int Redirect(int from, int to) { return _dup2(from, to); }
+void Close(int descriptor) { _close(descriptor); }
+int DescriptorOf(std::FILE* file) { return _fileno(file); }
+#else
+int Duplicate(int descriptor) { return dup(descriptor); }
+int Redirect(int from, int to) { return dup2(from, to); }
+void Close(int descriptor) { close(descriptor); }
+int DescriptorOf(std::FILE* file) { return fileno(file); }
+#endif
 
 // The decoders' lines may quote bytes of the file: control characters
 // become '?', so that they never reach a terminal.
@@ -44,7 +54,7 @@ void KeepOrPassOn(QtMsgType type, const QMessageLogContext& context, const QStri
     }
     if (const QtMessageHandler next = previous)
         next(type, context, message);
-    else // a message of another thread while the handlers change hands
+    else // Qt had no handler installed, or the handlers are changing hands
         std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
@@ -76,11 +86,11 @@ public:
         file = std::tmpfile();
         if (!file)
             return;
-        saved = dup(2);
-        if (saved >= 0 && dup2(fileno(file), 2) >= 0)
+        saved = Duplicate(StderrDescriptor);
+        if (saved >= 0 && Redirect(DescriptorOf(file), StderrDescriptor) >= 0)
             return;
         if (saved >= 0)
-            close(saved);
+            Close(saved);
         saved = -1;
     }
     ~StderrTakenOver()
@@ -115,8 +125,8 @@ private:
         if (saved < 0)
             return;
         std::fflush(stderr);
-        dup2(saved, 2);
-        close(saved);
+        Redirect(saved, StderrDescriptor);
+        Close(saved);
         saved = -1;
     }
 
