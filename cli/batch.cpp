@@ -7,6 +7,7 @@
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_file.h"
 #include "ezedudu/nfo_text.h"
+#include "ezedudu/picture_loader.h"
 #include "ezedudu/preview.h"
 
 #include <cstdio>
@@ -14,7 +15,9 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <string>
 #include <unordered_map>
+#include <vector>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -33,16 +36,23 @@ void WriteToStandardOutput(std::string_view bytes)
         throw Error(Error::Kind::OutputFailed, "cannot write to standard output");
 }
 
-std::shared_ptr<const std::string> ReadStandardInput()
+// Standard input whole, up to what a picture within the pixel limit needs.
+std::shared_ptr<const std::string> ReadStandardInput(std::int64_t maxPixels)
 {
 #ifdef _WIN32
     _setmode(_fileno(stdin), _O_BINARY);
 #endif
+    const std::uint64_t most = std::uint64_t(MaxPictureBytes(maxPixels));
     auto bytes = std::make_shared<std::string>();
     char block[64 * 1024];
     std::size_t read = 0;
-    while ((read = std::fread(block, 1, sizeof block, stdin)) > 0)
+    while ((read = std::fread(block, 1, sizeof block, stdin)) > 0) {
+        if (bytes->size() + read > most)
+            throw Error(Error::Kind::PictureTooLarge, "standard input goes on past " + std::to_string(most) +
+                                                          " bytes, more than a picture within the limit of " +
+                                                          std::to_string(maxPixels) + " pixels takes");
         bytes->append(block, read);
+    }
     if (std::ferror(stdin))
         throw Error(Error::Kind::UnreadablePicture, "cannot read standard input");
     return bytes;
@@ -51,7 +61,7 @@ std::shared_ptr<const std::string> ReadStandardInput()
 ConversionJob OpenJob(const std::filesystem::path& picture, const ConversionOptions& options)
 {
     if (picture == StandardStream)
-        return ConversionJob(ReadStandardInput(), options);
+        return ConversionJob(ReadStandardInput(options.maxPixels), options);
     return ConversionJob(picture, options);
 }
 

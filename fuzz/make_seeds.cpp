@@ -1,12 +1,18 @@
-// Writes the seed corpora: one small file for every bitmap variant the tests'
-// writer makes, and a PNG, into FOLDER.
+// Writes the seed corpora into FOLDER: one small file for every bitmap
+// variant the tests' writer makes, and for every format Qt decodes, whole
+// and cut in half.
 #include "bmp_writer.h"
 #include "memory_picture.h"
+#include "qt_formats.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QImageWriter>
 
 #include <filesystem>
 #include <iostream>
+#include <string>
+#include <utility>
 
 using namespace ezedudu;
 
@@ -44,9 +50,36 @@ int main(int argc, char* argv[])
                     // A combination the writer does not make.
                 }
             }
-    QImage png(6, 6, QImage::Format_ARGB32);
-    png.fill(qRgba(40, 80, 120, 128));
-    png.save(QString::fromStdString((folder / "seed.png").string()));
-    std::cout << "wrote " << written + 1 << " seeds to " << folder.string() << "\n";
+    QImage colours(12, 9, QImage::Format_ARGB32);
+    for (int y = 0; y < colours.height(); ++y)
+        for (int x = 0; x < colours.width(); ++x)
+            colours.setPixel(x, y, qRgba(x * 20, y * 28, (x * y * 7) % 256, 255 - x * 10));
+    const QImage opaque = colours.convertToFormat(QImage::Format_RGB32);
+    QByteArray progressive;
+    QBuffer buffer(&progressive);
+    QImageWriter progressiveWriter(&buffer, "jpeg");
+    progressiveWriter.setProgressiveScanWrite(true);
+    progressiveWriter.write(opaque);
+    const std::pair<const char*, std::string> pictures[] = {
+        {"alpha.png", EncodeWithQt(colours, "png")},
+        {"16-bit.png", EncodeWithQt(colours.convertToFormat(QImage::Format_RGBA64), "png")},
+        {"paletted.png", EncodeWithQt(opaque.convertToFormat(QImage::Format_Indexed8), "png")},
+        {"baseline.jpg", EncodeWithQt(opaque, "jpeg")},
+        {"progressive.jpg", progressive.toStdString()},
+        {"grey.gif", EncodeGif(opaque)},
+        {"one-image.mng", EncodeMng(colours)},
+        {"rgb.tiff", EncodeWithQt(colours, "tiff")},
+        {"lossy.webp", EncodeWithQt(colours, "webp")},
+        {"mono.xbm", EncodeWithQt(opaque, "xbm")},
+        {"text.xpm", EncodeWithQt(opaque, "xpm")},
+        {"rgb.ppm", EncodeWithQt(opaque, "ppm")},
+        {"icon.ico", EncodeWithQt(colours, "ico")},
+    };
+    for (const auto& [name, bytes] : pictures) {
+        WriteBytes((folder / name).string(), bytes);
+        WriteBytes((folder / ("cut-" + std::string(name))).string(), bytes.substr(0, bytes.size() / 2));
+        written += 2;
+    }
+    std::cout << "wrote " << written << " seeds to " << folder.string() << "\n";
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "ezedudu/held_picture.h"
 #include "ezedudu/nfo_text.h"
 #include "ezedudu/paper_rows.h"
+#include "ezedudu/pixel_limit.h"
 #include "ezedudu/resample.h"
 
 #include <algorithm>
@@ -117,6 +118,7 @@ std::optional<std::string> ConvertSampled(const RowSource& source, const ArtSize
 std::optional<std::string> ConvertArt(const RowSource& picture, const ConversionOptions& options,
                                       ConversionObserver* observer)
 {
+    CheckHasPixels(picture.Width(), picture.Height());
     // Transparent pixels show the paper that the art leaves blank.
     const std::optional<PaperRows> overPaper =
         picture.HasAlpha() ? std::optional<PaperRows>(std::in_place, picture, options.Paper()) : std::nullopt;

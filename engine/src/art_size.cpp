@@ -1,5 +1,7 @@
 #include "ezedudu/art_size.h"
 
+#include "ezedudu/pixel_limit.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -16,6 +18,7 @@ std::int64_t AtLeastOne(double value)
 ArtSize FitArt(std::int64_t width, std::int64_t height, std::optional<std::int64_t> columns,
                std::optional<std::int64_t> rows, double cellAspect)
 {
+    CheckHasPixels(width, height);
     const double shape = double(height) / (double(width) * cellAspect); // rows per column
     if (columns) {
         const ArtSize byColumns{*columns, AtLeastOne(double(*columns) * shape)};

@@ -1,5 +1,7 @@
 #include "ezedudu/resample.h"
 
+#include "ezedudu/pixel_limit.h"
+
 #include <algorithm>
 
 namespace ezedudu {
@@ -40,6 +42,8 @@ std::uint32_t Channel(std::uint32_t pixel, int channel)
 std::vector<std::uint32_t> ResampleArea(const Canvas& picture, std::int64_t cropWidth, std::int64_t cropHeight,
                                         std::int64_t width, std::int64_t height)
 {
+    if (width > 0 && height > 0)
+        CheckHasPixels(cropWidth, cropHeight); // every new pixel averages a share of them
     const std::vector<Span> columns = Spans(cropWidth, width);
     const std::vector<Span> rows = Spans(cropHeight, height);
     // Every target pixel gathers weights that add up to cropWidth * cropHeight.

@@ -32,11 +32,38 @@ BitmapLayout ReadLayout(const StreamOpener& open, std::uint64_t fileSize, std::i
     return ReadBitmapLayout(head, fileSize, maxPixels);
 }
 
+// Stops at the first pixel that is not wholly transparent.
+class AlphaFinder : public RowSink {
+public:
+    explicit AlphaFinder(std::int64_t rowWidth) : width(rowWidth) {}
+    bool TakeRow(std::int64_t, const std::uint32_t* pixels) override
+    {
+        found = std::any_of(pixels, pixels + width, [](std::uint32_t pixel) { return pixel >> 24 != 0; });
+        return !found;
+    }
+    bool found = false;
+
+private:
+    std::int64_t width;
+};
+
 } // namespace
 
 BitmapRows::BitmapRows(StreamOpener opener, std::uint64_t size, std::int64_t maxPixels)
     : open(std::move(opener)), fileSize(size), layout(ReadLayout(open, size, maxPixels)), decoder(layout)
 {
+    if (layout.alphaMask == 0)
+        return;
+    // Many writers store 32-bit pixels with an alpha mask and leave the
+    // alpha 0 throughout, meaning nothing by it; browsers show such a bitmap
+    // opaque, and so does this reader. That takes a pass over the pixels,
+    // up to the first one that is not wholly transparent.
+    AlphaFinder alpha(layout.width);
+    ReadRows(0, layout.height, alpha);
+    if (!alpha.found) {
+        layout.alphaMask = 0;
+        decoder = RowDecoder(layout);
+    }
 }
 
 bool BitmapRows::CanSplit() const

@@ -18,7 +18,7 @@ using StreamOpener = std::function<std::unique_ptr<std::istream>()>;
 // ever holding the whole picture. The headers are read and checked when it
 // is made; plain and bit-field bitmaps can be read in ranges side by side
 // and a span of columns at a time, run-length ones only whole, a row at a
-// time.
+// time. A bitmap whose alpha is 0 in every pixel is read as opaque.
 class BitmapRows : public RowSource {
 public:
     // Throws ezedudu::Error for a corrupt or unsupported bitmap, or one over

@@ -1,6 +1,8 @@
 #include "ezedudu/picture_loader.h"
 
 #include "bitmap_rows.h"
+#include "data_ends_early.h"
+#include "decoder_messages.h"
 #include "shared_bytes_stream.h"
 
 #include "ezedudu/decode_scale.h"
@@ -69,9 +71,9 @@ QImage ToCanvasLayout(QImage image)
 
 // JPEG's decoder shrinks by 1/2, 1/4 and 1/8 as it decodes, skipping most of
 // the work; other formats are always decoded whole.
-bool ScalesWhileDecoding(const QImageReader& reader)
+bool ScalesWhileDecoding(const QByteArray& format)
 {
-    return reader.format() == "jpeg";
+    return format == "jpeg";
 }
 
 // A picture Qt decoded, its size before the decoder shrank it, and whether
@@ -82,8 +84,36 @@ struct QtPicture {
     bool scalable = false;
 };
 
+// Qt decodes into the layout its decoder chooses: 16-bit channels take 8
+// bytes a pixel, twice what the pixel limit allows each pixel. Such a
+// picture is refused before it is decoded, as too large, by the bytes its
+// pixels would take.
+void CheckDecodedBytes(QSize stored, QImage::Format format, std::int64_t maxPixels)
+{
+    if (format == QImage::Format_Invalid)
+        return;
+    const std::int64_t pixelBytes = QImage::toPixelFormat(format).bitsPerPixel() / 8;
+    if (std::int64_t(stored.width()) * stored.height() * pixelBytes <= maxPixels * DecodedPixelBytes)
+        return;
+    Fail(Error::Kind::PictureTooLarge, "the picture has " + Describe(stored.width(), stored.height()) + " of " +
+                                           std::to_string(pixelBytes) + " bytes each once decoded, more than the " +
+                                           "limit of " + std::to_string(maxPixels) + " pixels allows at " +
+                                           std::to_string(DecodedPixelBytes) + " bytes each");
+}
+
+// Within "(...)": what Qt's reader says, and the decoder's own words if it
+// gave any.
+std::string Because(const QImageReader& reader, const std::string& decoderSays)
+{
+    const std::string qtSays = reader.errorString().toStdString();
+    return "(" + (decoderSays.empty() ? qtSays : qtSays + ": " + decoderSays) + ")";
+}
+
 // Reads the picture with whichever of Qt's decoders recognises it, in the
 // layout the decoder chose; a JPEG shrunk by DecodeDivisor for options.
+// What the decoders say goes into the reason of a refusal, never to the
+// terminal; a decoder that warns of damaged data, or hands out a part of
+// the picture as if whole, has the picture refused as corrupt.
 QtPicture DecodeWithQt(QImageReader& reader, const ConversionOptions& options)
 {
     reader.setAutoTransform(true);
@@ -93,25 +123,46 @@ QtPicture DecodeWithQt(QImageReader& reader, const ConversionOptions& options)
     // limit).
     const std::int64_t megabytes = options.maxPixels * DecodedPixelBytes / (1024 * 1024) + 1;
     reader.setAllocationLimit(int(std::min<std::int64_t>(megabytes, std::numeric_limits<int>::max())));
-    if (!reader.canRead())
+    QtPicture decoded;
+    QByteArray format;
+    bool recognised = false;
+    bool read = false;
+    const DecoderMessages said = WhileDecoding([&] {
+        recognised = reader.canRead();
+        if (!recognised)
+            return;
+        format = reader.format();
+        decoded.scalable = ScalesWhileDecoding(format);
+        const QSize stored = reader.size();
+        if (stored.isValid()) {
+            CheckHasPixels(stored.width(), stored.height());
+            CheckSize(stored.width(), stored.height(), options.maxPixels);
+            CheckDecodedBytes(stored, reader.imageFormat(), options.maxPixels);
+            // As shown: the stored size turned by the picture's orientation.
+            decoded.full =
+                reader.transformation() & QImageIOHandler::TransformationRotate90 ? stored.transposed() : stored;
+            // The decoder shrinks the stored picture before it is turned.
+            const int divisor =
+                decoded.scalable ? DecodeDivisor(decoded.full.width(), decoded.full.height(), options) : 1;
+            if (divisor > 1)
+                reader.setScaledSize(stored / divisor);
+        }
+        read = reader.read(&decoded.image);
+    });
+    if (!recognised)
         Fail(Error::Kind::UnreadablePicture,
-             "not a picture this program can read (" + reader.errorString().toStdString() + ")");
-    const QSize stored = reader.size();
-    QSize full; // as shown: the stored size turned by the picture's orientation
-    const bool scalable = ScalesWhileDecoding(reader);
-    if (stored.isValid()) {
-        CheckSize(stored.width(), stored.height(), options.maxPixels);
-        full = reader.transformation() & QImageIOHandler::TransformationRotate90 ? stored.transposed() : stored;
-        // The decoder shrinks the stored picture before it is turned.
-        const int divisor = scalable ? DecodeDivisor(full.width(), full.height(), options) : 1;
-        if (divisor > 1)
-            reader.setScaledSize(stored / divisor);
-    }
-    QImage image;
-    if (!reader.read(&image))
-        Fail(Error::Kind::UnreadablePicture, "corrupt or unsupported picture (" + reader.errorString().toStdString() + ")");
-    CheckSize(image.width(), image.height(), options.maxPixels);
-    return {image, full.isValid() ? full : image.size(), scalable};
+             "not a picture this program can read " + Because(reader, said.Reason()));
+    if (!read)
+        Fail(Error::Kind::UnreadablePicture, "corrupt or unsupported picture " + Because(reader, said.Reason()));
+    if (const std::string damage = said.Damage(); !damage.empty())
+        Fail(Error::Kind::UnreadablePicture, "corrupt picture (" + damage + ")");
+    if (reader.device() && DataEndsEarly(*reader.device(), format))
+        Fail(Error::Kind::UnreadablePicture, "corrupt picture (its data ends before the picture does)");
+    CheckHasPixels(decoded.image.width(), decoded.image.height());
+    CheckSize(decoded.image.width(), decoded.image.height(), options.maxPixels);
+    if (!decoded.full.isValid())
+        decoded.full = decoded.image.size();
+    return decoded;
 }
 
 // The image itself as the engine's canvas, where it is in the canvas layout.
@@ -299,7 +350,7 @@ QImage ImageOf(const RowSource& picture)
     QImage image(int(picture.Width()), int(picture.Height()), QImage::Format_RGB32);
     if (image.isNull())
         Fail(Error::Kind::PictureTooLarge,
-             "not enough memory to hold a picture of " + Describe(image.width(), image.height()));
+             "not enough memory to hold a picture of " + Describe(picture.Width(), picture.Height()));
     ImageSink sink(image);
     picture.ReadRows(0, picture.Height(), sink);
     return image;

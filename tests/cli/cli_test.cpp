@@ -315,6 +315,56 @@ TEST_F(Cli, ConvertsTheRestWhenSomePicturesFail)
         << run.err;
 }
 
+// Each damaged picture gets one line of the CLI's own, whatever its decoder
+// would say, and the pictures after it are converted.
+TEST_F(Cli, ConvertsTheRestAfterDamagedPicturesSayingOneLineEach)
+{
+    QImage picture(120, 90, QImage::Format_RGB32);
+    for (int y = 0; y < 90; ++y)
+        for (int x = 0; x < 120; ++x)
+            picture.setPixel(x, y, qRgb(x * 2, (x * y) % 256, y * 2));
+    const auto cut = [&](const char* name, const char* format) {
+        ASSERT_TRUE(picture.save(Path(name), format));
+        const std::string whole = Bytes(name);
+        PlaceBytes(name, whole.substr(0, whole.size() / 2));
+    };
+    cut("cut.png", "png");
+    cut("cut.tiff", "tiff");
+    // Qt decodes this MNG to 0 x 0 pixels and calls it a success.
+    const std::string noPixels("\x8aMNG\r\n\x1a\n\x00\x00\x00\x1cMH\xffR\x00\x00N \x00\x00N \x00\x00\x00\x01"
+                               "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00"
+                               "\x00\x00\x00\x00\x00"
+                               "END",
+                               55);
+    const CliRun run = Run({"--columns", "79", PlaceSample("first.bmp"), PlaceBytes("no-pixels.mng", noPixels),
+                            Path("cut.png"), Path("cut.tiff"), PlaceSample("last.bmp")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(Exists("first.nfo"));
+    EXPECT_TRUE(Exists("last.nfo"));
+    const struct {
+        const char* picture;
+        const char* nfo;
+    } damaged[] = {{"no-pixels.mng", "no-pixels.nfo"}, {"cut.png", "cut.nfo"}, {"cut.tiff", "cut.nfo"}};
+    for (const auto& d : damaged) {
+        EXPECT_FALSE(Exists(d.nfo)) << d.picture;
+        EXPECT_NE(run.err.find("ezedudu-cli: " + Path(d.picture).toStdString() + ": corrupt"), std::string::npos)
+            << run.err;
+    }
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), std::ssize(damaged)) << run.err;
+}
+
+// Standard input is held in memory: a stream that never ends is cut off
+// where no picture within the pixel limit could still be going on.
+TEST_F(Cli, StopsReadingStandardInputThatNeverEnds)
+{
+    const CliRun run = Run({"-c", "yes | exec \"$0\" --max-megapixels 1 -", EZEDUDU_CLI}, {}, "/bin/sh");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("ezedudu-cli: -: standard input goes on past 71108864 bytes, more than a picture within "
+                           "the limit of 1000000 pixels takes"),
+              std::string::npos)
+        << run.err;
+}
+
 TEST_F(Cli, KeepsAnEarlierNfoWhenTheRunFails)
 {
     const BitmapPicture black{4, 3, std::vector<std::uint32_t>(12, Grey(0))};

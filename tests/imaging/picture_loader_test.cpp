@@ -2,10 +2,14 @@
 #include "ezedudu/convert.h"
 #include "ezedudu/error.h"
 #include "ezedudu/picture_loader.h"
+#include "ezedudu/art_size.h"
+#include "ezedudu/held_picture.h"
+#include "ezedudu/resample.h"
 
 #include "bmp_writer.h"
 #include "memory_picture.h"
 #include "photo_jpeg.h"
+#include "qt_formats.h"
 #include "reference_nfo.h"
 
 #include <QImageReader>
@@ -128,7 +132,14 @@ TEST_F(PictureLoader, LaysTransparentPixelsOverThePaper)
         image.save(QString::fromStdString(PathOf("alpha.png")));
         return PathOf("alpha.png");
     };
+    // One opaque pixel, below the two lines checked, makes the alpha count.
     const auto bmp = [&](std::uint32_t alpha) {
+        BitmapPicture picture{7, 10, std::vector<std::uint32_t>(70, alpha << 24)};
+        picture.pixels.back() = 0xFF000000;
+        return Write("alpha.bmp", EncodeBmp(picture, {BmpEncoding::Bitfields32, BmpHeader::V5}));
+    };
+    // A common writer's fault: alpha 0 in every pixel means an opaque picture.
+    const auto bmpAllAlike = [&](std::uint32_t alpha) {
         return Write("alpha.bmp", EncodeBmp(black(alpha), {BmpEncoding::Bitfields32, BmpHeader::V5}));
     };
     const auto options = [](bool invert, std::optional<std::uint32_t> background) {
@@ -152,6 +163,8 @@ TEST_F(PictureLoader, LaysTransparentPixelsOverThePaper)
         {"opaque black PNG, inverted", png, 255, options(true, {}), "   "},
         {"transparent bitmap with an alpha mask", bmp, 0, options(false, {}), "   "},
         {"half-covered bitmap over grey", bmp, 128, options(false, 0x3C3C3C), "\xB2\xB2\xB2"}, // 30
+        {"bitmap whose alpha is 0 in every pixel", bmpAllAlike, 0, options(false, {}), "\xDB\xDB\xDB"},
+        {"bitmap whose alpha is 128 in every pixel", bmpAllAlike, 128, options(false, {}), "\xB1\xB1\xB1"},
     };
     for (const auto& c : cases) {
         const std::string nfo = *ConversionJob(c.write(c.alpha), c.options).Convert();
@@ -301,6 +314,132 @@ TEST_F(PictureLoader, RefusesCorruptFilesWithTheirReason)
             EXPECT_EQ(error.GetKind(), c.kind) << c.name << ": " << error.what();
             EXPECT_NE(std::string(error.what()).find(c.saying), std::string::npos) << c.name << ": " << error.what();
         }
+    }
+}
+
+// A picture of gradients and noise, so that a cut anywhere in its data
+// loses pixels.
+QImage NoisyPicture(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    std::uint32_t noise = 7;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            noise = noise * 1103515245 + 12345;
+            picture.setPixel(x, y, qRgb(x * 255 / width, int(noise >> 24), y * 255 / height));
+        }
+    return picture;
+}
+
+// The first 19 bytes of this MNG hold a wrong checksum; Qt's decoder then
+// reports success with a picture of 0 x 0 pixels.
+const char NoPixelsMng[] = "\x8aMNG\r\n\x1a\n\x00\x00\x00\x1cMH\xffR\x00\x00N \x00\x00N \x00\x00\x00\x01\x00\x00\x00"
+                           "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00"
+                           "END";
+
+// Every format Qt decodes: data that ends early is refused as corrupt, with
+// the decoder's own words where it has them, from a file or from memory, at
+// the natural size or fitted; never converted as though it were whole, and
+// nothing is printed meanwhile.
+TEST_F(PictureLoader, RefusesCutOrCorruptPicturesOfEveryQtFormatWithTheirReason)
+{
+    const QImage picture = NoisyPicture(64, 48);
+    const struct {
+        const char* name;
+        std::string whole;
+        const char* saying;
+    } cases[] = {
+        {"cut.png", EncodeWithQt(picture, "png"), "libpng error"},
+        {"cut.jpg", EncodeWithQt(picture, "jpeg"), "JPEG data"},
+        {"cut.gif", EncodeGif(picture), "data ends before the picture does"},
+        {"cut.mng", EncodeMng(picture), "corrupt"},
+        {"cut.tiff", EncodeWithQt(picture, "tiff"), "corrupt"},
+        {"cut.webp", EncodeWithQt(picture, "webp"), "corrupt"},
+        {"cut.xbm", EncodeWithQt(picture, "xbm"), "data ends before the picture does"},
+    };
+    ConversionOptions fitted;
+    fitted.columns = 20;
+    testing::internal::CaptureStderr();
+    for (const auto& c : cases)
+        for (const ConversionOptions& options : {ConversionOptions(), fitted}) {
+            const auto whole = std::make_shared<const std::string>(c.whole);
+            EXPECT_NO_THROW(ConversionJob(Write(c.name, *whole), options).Convert()) << c.name << " whole";
+            const auto cut = std::make_shared<const std::string>(c.whole.substr(0, c.whole.size() * 3 / 5));
+            for (const bool fromFile : {true, false})
+                try {
+                    if (fromFile)
+                        ConversionJob(Write(c.name, *cut), options).Convert();
+                    else
+                        ConversionJob(cut, options).Convert();
+                    ADD_FAILURE() << c.name << " converted";
+                } catch (const Error& error) {
+                    EXPECT_EQ(error.GetKind(), Error::Kind::UnreadablePicture) << c.name << ": " << error.what();
+                    EXPECT_NE(std::string(error.what()).find(c.saying), std::string::npos)
+                        << c.name << ": " << error.what();
+                }
+        }
+    try {
+        ConversionJob(Write("no-pixels.mng", std::string(NoPixelsMng, sizeof NoPixelsMng - 1)), fitted).Convert();
+        ADD_FAILURE() << "no-pixels.mng converted";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.GetKind(), Error::Kind::UnreadablePicture) << error.what();
+        EXPECT_NE(std::string(error.what()).find("corrupt picture"), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+// Qt decodes 16-bit channels into 8 bytes a pixel: such a picture within
+// the pixel limit may still take more memory than the limit allows.
+TEST_F(PictureLoader, RefusesA16BitPictureTooLargeOnceDecodedAsTooLarge)
+{
+    QImage deep = NoisyPicture(100, 100).convertToFormat(QImage::Format_RGBA64);
+    const std::string path = Write("deep.png", EncodeWithQt(deep, "png"));
+    EXPECT_NO_THROW(OpenPicture(path, 20000));
+    try {
+        OpenPicture(path, 19999);
+        FAIL() << "opened";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.GetKind(), Error::Kind::PictureTooLarge) << error.what();
+        EXPECT_NE(std::string(error.what()).find("100 x 100 pixels of 8 bytes each"), std::string::npos)
+            << error.what();
+    }
+}
+
+// A picture without pixels can be neither measured nor averaged: whatever
+// hands one over, it is refused before any size is divided by.
+TEST_F(PictureLoader, RefusesAPictureWithoutPixelsWhereverItComesFrom)
+{
+    ConversionOptions blocks;
+    blocks.art.glyphs = GlyphSet::Blocks;
+    ConversionOptions fitted;
+    fitted.columns = 79;
+    const HeldPicture none(Canvas(nullptr, 0, 0, 0));
+    const std::function<void()> steps[] = {
+        [] { ConversionJob(std::make_shared<UnreadRows>(0, 0), {}).Convert(); },
+        [&] { ConversionJob(std::make_shared<UnreadRows>(0, 5), fitted).Convert(); },
+        [&] { ConversionJob(std::make_shared<UnreadRows>(5, 0), blocks).Convert(); },
+        [] { FitArt(0, 0, 79, {}, DefaultCellAspect); },
+        [&] { ResampleArea(none.View(), 0, 0, 4, 4); },
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i)
+        try {
+            steps[i]();
+            ADD_FAILURE() << "step " << i << " went on";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.GetKind(), Error::Kind::UnreadablePicture) << i << ": " << error.what();
+            EXPECT_NE(std::string(error.what()).find("no pixels"), std::string::npos) << i << ": " << error.what();
+        }
+}
+
+// A picture too large to gather into memory is refused by its own size.
+TEST_F(PictureLoader, SaysTheRealSizeOfAPictureWithoutMemoryToHoldIt)
+{
+    try {
+        ImageOf(UnreadRows(100'000'000, 1));
+        FAIL() << "held";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.GetKind(), Error::Kind::PictureTooLarge);
+        EXPECT_NE(std::string(error.what()).find("100000000 x 1 pixels"), std::string::npos) << error.what();
     }
 }
 

@@ -10,7 +10,7 @@ import { after, before, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 
 import { PagePath, afterArt, launch, openPage, serve } from './browser.mjs';
-import { png, scene } from './pictures.mjs';
+import { bitmap32, png, scene } from './pictures.mjs';
 
 const cli = path.resolve(process.argv[2]);
 const root = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
@@ -26,6 +26,8 @@ const plainPng = picture('scene.png', png(320, 200, 3, scene));
 // blend with the paper, which the engine does, not the browser.
 const alphaPng = picture('fade.png', png(320, 200, 4, (x, y) => [...scene(x, y), (x + 2 * y) % 256]));
 const largePng = picture('large.png', png(1200, 900, 3, scene));
+// Alpha 0 in every pixel, a common writer's fault: browsers show it opaque.
+const clearBitmap = picture('clear.bmp', bitmap32(320, 200, (x, y) => [...scene(x, y), 0]));
 const corrupt = picture('header-size.bmp', Buffer.concat([Buffer.from('BM\x10\0\0\0', 'latin1'),
   Buffer.from('garbage-garbage-garbage')]));
 
@@ -75,6 +77,8 @@ const cases = [
     args: ['--dither', 'floyd-steinberg'] },
   { name: 'a PNG with alpha, inverted', file: alphaPng, set: (page) => page.check('#option-invert'),
     args: ['--invert'] },
+  { name: 'a bitmap whose alpha is 0 in every pixel', file: clearBitmap, set: async () => {}, args: [],
+    opaque: true },
 ];
 
 for (const c of cases) {
@@ -86,6 +90,7 @@ for (const c of cases) {
     const nfo = await downloaded(page, '#save-nfo');
     assert.equal(nfo.name, path.basename(c.file).replace(/\.[^.]*$/, '.nfo'));
     assert.ok(nfo.bytes.equals(want.nfo), 'the .nfo differs from the CLI\'s');
+    if (c.opaque) assert.ok(nfo.bytes.includes(0xdb), 'the picture came out blank');
     const [shown, cliPreview] = await pixelsOf(page, (await downloaded(page, '#save-preview')).bytes, want.preview);
     assert.ok(shown === cliPreview, 'the preview differs from the CLI\'s --preview');
     await page.close();

@@ -45,3 +45,30 @@ export function scene(x, y) {
   const ring = Math.hypot(x - 150, y - 100) < 60;
   return [(x * 5 + y) & 255, ring ? 230 : (y * 3) & 255, (x ^ y) & 255];
 }
+
+// A 32-bit bitmap (V4 header, bit fields with an alpha mask), bottom-up, of
+// pixel(x, y) -> [r, g, b, a].
+export function bitmap32(width, height, pixel) {
+  const offset = 14 + 108;
+  const file = Buffer.alloc(offset + width * height * 4);
+  file.write('BM', 0, 'latin1');
+  file.writeUInt32LE(file.length, 2);
+  file.writeUInt32LE(offset, 10);
+  file.writeUInt32LE(108, 14);
+  file.writeInt32LE(width, 18);
+  file.writeInt32LE(height, 22);
+  file.writeUInt16LE(1, 26);
+  file.writeUInt16LE(32, 28);
+  file.writeUInt32LE(3, 30); // bit fields
+  file.writeUInt32LE(width * height * 4, 34);
+  [0x00ff0000, 0x0000ff00, 0x000000ff, 0xff000000].forEach((mask, i) => file.writeUInt32LE(mask, 54 + 4 * i));
+  let at = offset;
+  for (let y = height - 1; y >= 0; y--) {
+    for (let x = 0; x < width; x++) {
+      const [r, g, b, a] = pixel(x, y);
+      file.writeUInt32LE(((a << 24) | (r << 16) | (g << 8) | b) >>> 0, at);
+      at += 4;
+    }
+  }
+  return file;
+}

@@ -14,8 +14,8 @@ namespace ezedudu {
 // are laid over options.Paper(); fitted art is measured by the picture's
 // full size (RowSource::FullWidth). Without resampling, pictures of a million
 // pixels or more convert on two threads where the machine has them. Throws
-// Error for pixel data found corrupt on the way, or art too large for the
-// pixel limit.
+// Error for a picture without pixels, pixel data found corrupt on the way,
+// or art too large for the pixel limit.
 std::optional<std::string> ConvertArt(const RowSource& picture, const ConversionOptions& options,
                                       ConversionObserver* observer = nullptr);
 

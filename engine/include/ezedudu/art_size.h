@@ -22,7 +22,8 @@ struct ArtSize {
 // whose cells are cellAspect times as high as wide. Columns alone:
 // rows = max(1, round(columns * height / (width * cellAspect))); rows alone:
 // columns = max(1, round(rows * width * cellAspect / height)); both: the
-// largest such art that fits inside columns x rows.
+// largest such art that fits inside columns x rows. Throws Error
+// (UnreadablePicture) for a picture without pixels.
 ArtSize FitArt(std::int64_t width, std::int64_t height, std::optional<std::int64_t> columns,
                std::optional<std::int64_t> rows, double cellAspect);
 

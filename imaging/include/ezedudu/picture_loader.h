@@ -19,6 +19,15 @@ namespace ezedudu {
 // bitmap whole: this many bytes for each pixel of the pixel limit.
 inline constexpr std::int64_t DecodedPixelBytes = 4;
 
+// The most bytes of a picture file held in memory (standard input) that a
+// picture within maxPixels may need: no more than its pixels take decoded
+// (a 16-bit picture, of 8 bytes a pixel, fits half the limit), and 64 MiB
+// besides for headers, palettes, profiles and the like.
+inline constexpr std::int64_t MaxPictureBytes(std::int64_t maxPixels)
+{
+    return maxPixels * DecodedPixelBytes + (std::int64_t(64) << 20);
+}
+
 // Opens the picture file at path for reading row by row, for a conversion
 // with options. A file that starts with the bitmap signature "BM" is read by
 // the program's own bitmap reader, a block of rows at a time, so a bitmap of
