@@ -4,6 +4,7 @@
 #include "ezedudu/logo_font.h"
 
 #include "ezedudu/error.h"
+#include "ezedudu/utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -32,29 +33,14 @@ bool IsBlank(char32_t c)
 // the Latin-1 character of its value when it does not start a well-formed one.
 char32_t TakeCharacter(std::string_view& bytes)
 {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 1;
-    char32_t code = lead;
-    char32_t least = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, code = lead & 0x1F, least = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, code = lead & 0x0F, least = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, code = lead & 0x07, least = 0x10000;
-    }
-    bool wellFormed = length <= bytes.size();
-    for (std::size_t i = 1; wellFormed && i < length; ++i) {
-        wellFormed = (byte(i) & 0xC0) == 0x80;
-        code = (code << 6) | (byte(i) & 0x3F);
-    }
-    if (length == 1 || !wellFormed || code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+    const Utf8Character character = DecodeUtf8Character(bytes, 0);
+    if (character.length == 0) {
+        const char32_t latin1 = static_cast<unsigned char>(bytes.front());
         bytes.remove_prefix(1);
-        return lead;
+        return latin1;
     }
-    bytes.remove_prefix(length);
-    return code;
+    bytes.remove_prefix(character.length);
+    return character.codePoint;
 }
 
 std::u32string Decode(std::string_view bytes)

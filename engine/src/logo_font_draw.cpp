@@ -4,7 +4,9 @@
 // touching sub-characters become one (smushing).
 #include "ezedudu/logo_font.h"
 
+#include "ezedudu/cp437.h"
 #include "ezedudu/error.h"
+#include "ezedudu/utf8.h"
 
 #include <algorithm>
 #include <optional>
@@ -33,23 +35,8 @@ int HierarchyClass(char32_t c)
 std::string Utf8(std::u32string_view text)
 {
     std::string bytes;
-    for (const char32_t c : text) {
-        if (c < 0x80) {
-            bytes += char(c);
-        } else if (c < 0x800) {
-            bytes += char(0xC0 | (c >> 6));
-            bytes += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            bytes += char(0xE0 | (c >> 12));
-            bytes += char(0x80 | ((c >> 6) & 0x3F));
-            bytes += char(0x80 | (c & 0x3F));
-        } else {
-            bytes += char(0xF0 | (c >> 18));
-            bytes += char(0x80 | ((c >> 12) & 0x3F));
-            bytes += char(0x80 | ((c >> 6) & 0x3F));
-            bytes += char(0x80 | (c & 0x3F));
-        }
-    }
+    for (const char32_t c : text)
+        AppendUtf8(bytes, c);
     return bytes;
 }
 
@@ -60,6 +47,17 @@ std::string CodePointName(char32_t c)
     for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4)
         name += digits[(c >> shift) & 0xF];
     return name;
+}
+
+// Bytes 1 to 31 are pictures in code page 437 (☺ ♥ ► ...), but viewers
+// still act on these: NUL, bell, backspace, tab, line ends, form feed, the
+// end-of-file mark and escape.
+bool IsControlToViewers(std::uint8_t byte)
+{
+    switch (byte) {
+    case 0: case 7: case 8: case 9: case 10: case 12: case 13: case 26: case 27: return true;
+    default: return false;
+    }
 }
 
 } // namespace
@@ -216,11 +214,13 @@ std::vector<std::string> LogoFont::DrawCp437(std::u32string_view text, int maxWi
     for (const std::u32string& row : Draw(text, maxWidth)) {
         std::string& line = lines.emplace_back();
         for (const char32_t c : row) {
-            if (c < 32 || c > 126)
-                throw Error(Error::Kind::UndrawableText, name + ": the font draws \"" + Utf8(std::u32string(1, c)) +
-                                                             "\" (" + CodePointName(c) +
-                                                             "), which code page 437 has no shape for");
-            line += char(c);
+            const std::optional<std::uint8_t> byte = NearestCp437(c);
+            if (!byte || IsControlToViewers(*byte))
+                throw Error(Error::Kind::UndrawableText,
+                            name + ": the font draws \"" + Utf8(std::u32string(1, c)) + "\" (" + CodePointName(c) + "), " +
+                                (byte ? "whose code page 437 byte a viewer takes for a control code"
+                                      : "which code page 437 lacks, with no plainly nearest shape there"));
+            line += char(*byte);
         }
     }
     return lines;
