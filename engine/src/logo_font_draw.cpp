@@ -62,28 +62,40 @@ bool IsControlToViewers(std::uint8_t byte)
 
 } // namespace
 
-// The lines drawn so far, and the width of the character drawn last.
+// The lines drawn so far, and the width of the character drawn last. The
+// rows grow at their end: for a right-to-left font they are held mirrored,
+// with each new character mirrored too, and turned round when finished, so
+// adding a character costs its own width whichever way the font runs.
 class LogoFont::Line {
 public:
-    explicit Line(const LogoFont& lineFont) : font(lineFont), rows(std::size_t(lineFont.height)) {}
+    explicit Line(const LogoFont& lineFont)
+        : font(lineFont), rows(std::size_t(lineFont.height)), glyph(std::size_t(lineFont.height))
+    {
+    }
 
     int Width() const { return int(rows[0].size()); }
 
     void Add(const Character& character)
     {
-        const int overlap = Overlap(character);
         for (int row = 0; row < font.height; ++row) {
-            const std::u32string_view glyph = font.Row(character, row);
-            rows[std::size_t(row)] = font.rightToLeft ? Joined(glyph, rows[std::size_t(row)], overlap, character.width)
-                                                      : Joined(rows[std::size_t(row)], glyph, overlap, character.width);
+            const std::u32string_view source = font.Row(character, row);
+            glyph[std::size_t(row)].assign(source.begin(), source.end());
+            if (font.rightToLeft)
+                std::reverse(glyph[std::size_t(row)].begin(), glyph[std::size_t(row)].end());
         }
+        const int overlap = Overlap(character.width);
+        for (int row = 0; row < font.height; ++row)
+            Join(rows[std::size_t(row)], glyph[std::size_t(row)], overlap, character.width);
         previousWidth = character.width;
     }
 
     std::vector<std::u32string> Finished() &&
     {
-        for (std::u32string& row : rows)
+        for (std::u32string& row : rows) {
             std::replace(row.begin(), row.end(), font.hardblank, Blank);
+            if (font.rightToLeft)
+                std::reverse(row.begin(), row.end());
+        }
         return std::move(rows);
     }
 
@@ -91,67 +103,69 @@ private:
     // How many columns the new character may share with the line: the blanks
     // between them in the row where they come closest, plus one where the
     // sub-characters meeting there smush; never more than the character's width.
-    int Overlap(const Character& character) const
+    int Overlap(int width) const
     {
         if (font.layout == Layout::FullWidth)
             return 0;
-        int overlap = character.width;
+        int overlap = width;
         for (int row = 0; row < font.height; ++row) {
-            const std::u32string_view line = rows[std::size_t(row)];
-            const std::u32string_view glyph = font.Row(character, row);
-            const std::u32string_view left = font.rightToLeft ? glyph : line;
-            const std::u32string_view right = font.rightToLeft ? line : glyph;
-            const std::size_t leftInk = left.find_last_not_of(Blank);
-            const std::size_t rightInk = right.find_first_not_of(Blank);
-            int gap = int(left.size() - (leftInk == std::u32string_view::npos ? 0 : leftInk + 1)) +
-                      int(rightInk == std::u32string_view::npos ? right.size() : rightInk);
-            if (leftInk != std::u32string_view::npos && rightInk != std::u32string_view::npos &&
-                Smushed(left[leftInk], right[rightInk], character.width))
+            const std::u32string& line = rows[std::size_t(row)];
+            const std::u32string& added = glyph[std::size_t(row)];
+            const std::size_t lineInk = line.find_last_not_of(Blank);
+            const std::size_t addedInk = added.find_first_not_of(Blank);
+            int gap = int(line.size() - (lineInk == std::u32string::npos ? 0 : lineInk + 1)) +
+                      int(addedInk == std::u32string::npos ? added.size() : addedInk);
+            if (lineInk != std::u32string::npos && addedInk != std::u32string::npos &&
+                Meeting(line[lineInk], added[addedInk], width))
                 ++gap;
             overlap = std::min(overlap, gap);
         }
         return overlap;
     }
 
-    // Left and right side by side, sharing `overlap` columns. Where the
-    // overlap reaches past the start of left or the end of right (the first
-    // character, drawn against nothing), the columns there are blank by
-    // construction and are dropped.
-    std::u32string Joined(std::u32string_view left, std::u32string_view right, int overlap, int width) const
+    // Appends the new character's row to the line's, sharing `overlap`
+    // columns. Where the overlap reaches past the line's start (the first
+    // character, drawn against nothing) the character's columns there are
+    // blank by construction and are dropped.
+    void Join(std::u32string& line, const std::u32string& added, int overlap, int width) const
     {
-        const int shared = std::min<int>(overlap, int(left.size()));
-        std::u32string joined(left.substr(0, left.size() - std::size_t(shared)));
-        const int end = std::min<int>(overlap, int(right.size()));
-        for (int k = overlap - shared; k < end; ++k) {
-            const char32_t l = left[left.size() - std::size_t(overlap - k)];
-            const char32_t r = right[std::size_t(k)];
-            joined += l == Blank ? r : r == Blank ? l : Smushed(l, r, width).value_or(r);
+        const int shared = std::min<int>(overlap, int(line.size()));
+        const std::size_t start = line.size() - std::size_t(shared);
+        for (int k = overlap - shared; k < overlap; ++k) {
+            char32_t& old = line[start + std::size_t(k - (overlap - shared))];
+            const char32_t now = added[std::size_t(k)];
+            old = old == Blank ? now : now == Blank ? old : Meeting(old, now, width).value_or(now);
         }
-        if (std::size_t(overlap) < right.size())
-            joined += right.substr(std::size_t(overlap));
-        return joined;
+        line.append(added, std::size_t(overlap));
+    }
+
+    // What the line's sub-character and the new character's become where they
+    // meet, in the font's own left-to-right order.
+    std::optional<char32_t> Meeting(char32_t old, char32_t now, int width) const
+    {
+        return font.rightToLeft ? Smushed(now, old, width) : Smushed(old, now, width);
     }
 
     // What two touching sub-characters become under the font's smushing, if
     // anything. Characters narrower than two columns only ever fit.
     std::optional<char32_t> Smushed(char32_t left, char32_t right, int width) const
     {
-        const char32_t hardblank = font.hardblank;
+        const char32_t hard = font.hardblank;
         if (font.layout != Layout::Smushing || previousWidth < 2 || width < 2)
             return std::nullopt;
         const unsigned rules = font.smushRules;
         if (rules == 0) {
             // Universal smushing: the later character's sub-character shows,
             // except that a hardblank never covers a visible one.
-            if (left == hardblank)
+            if (left == hard)
                 return right;
-            if (right == hardblank)
+            if (right == hard)
                 return left;
             return font.rightToLeft ? left : right;
         }
-        if ((rules & 32) && left == hardblank && right == hardblank)
+        if ((rules & 32) && left == hard && right == hard)
             return left;
-        if (left == hardblank || right == hardblank)
+        if (left == hard || right == hard)
             return std::nullopt;
         if ((rules & 1) && left == right)
             return left;
@@ -185,6 +199,7 @@ private:
 
     const LogoFont& font;
     std::vector<std::u32string> rows;
+    std::vector<std::u32string> glyph; // the character being added, mirrored for a right-to-left font
     int previousWidth = 0;
 };
 
