@@ -153,12 +153,12 @@ std::optional<std::int32_t> ParseCodeTag(std::string_view line)
         base = 16, at += 2;
     else if (line.substr(at, 1) == "0" && at + 1 < line.size() && line[at + 1] >= '0' && line[at + 1] <= '9')
         base = 8, at += 1;
-    std::int64_t magnitude = 0;
+    std::uint32_t magnitude = 0;
     const char* digits = line.data() + at;
     const auto [end, error] = std::from_chars(digits, line.data() + line.size(), magnitude, base);
     if (end == digits || error != std::errc() || (end != line.data() + line.size() && !IsBlank(char32_t(*end))))
         return std::nullopt;
-    const std::int64_t code = negative ? -magnitude : magnitude;
+    const std::int64_t code = negative ? -std::int64_t(magnitude) : std::int64_t(magnitude);
     if (code < std::numeric_limits<std::int32_t>::min() || code > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
     return std::int32_t(code);

@@ -228,6 +228,7 @@ TEST(LogoFontReader, NamesTheLineAndWhatItExpected)
          "f:68: the character 'A' (code 65) is wider than 1024 columns"},
         {"code tag not a number", good + "U+263A\n", "f:206: expected a character code"},
         {"code tag -1", good + "-1 forbidden\n:)@\n:)@@\n", "f:206: expected a character code"},
+        {"code tag with two signs", good + "--65\n:)@\n:)@@\n", "f:206: expected a character code"},
         {"tagged character cut short", good + "0x263A\n:)@\n", "f:208: expected row 2 of the character with code 9786"},
     };
     for (const auto& bad : cases) {
