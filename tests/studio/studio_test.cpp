@@ -373,17 +373,16 @@ TEST_F(Studio, MenuShortcutsWinOverTextFieldsButNotTheirEditingKeys)
     ASSERT_TRUE(WaitFor(shown));
     window.show();
     QMenu* lastMenu = window.menuBar()->actions().constLast()->menu();
-    QAction* endOfArt = lastMenu->addAction("End of art", Qt::CTRL | Qt::Key_End);
-    QString reached; // the dialog or action the key reached
-    QObject::connect(endOfArt, &QAction::triggered, [&] { reached = endOfArt->text(); });
-    QTimer closer; // the dialogs' own loops run it
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            reached = dialog->windowTitle();
-            dialog->close();
-        }
-    });
-    closer.start(10);
+    lastMenu->addAction("End of art", Qt::CTRL | Qt::Key_End);
+    // Each action a key may reach names itself instead of doing its work, so
+    // no dialog opens.
+    QString reached;
+    for (QAction* action : window.findChildren<QAction*>()) {
+        if (action->shortcut().isEmpty())
+            continue;
+        QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+        QObject::connect(action, &QAction::triggered, [&reached, action] { reached = action->text(); });
+    }
     QGuiApplication::clipboard()->setText("pasted");
     const struct {
         const char* field;
@@ -391,13 +390,13 @@ TEST_F(Studio, MenuShortcutsWinOverTextFieldsButNotTheirEditingKeys)
         QString reached;
         QString text; // the field's, after the key
     } cases[] = {
-        {"signature", Qt::CTRL | Qt::Key_E, "Export Preview", "x"},
+        {"signature", Qt::CTRL | Qt::Key_E, "&Export Preview\u2026", "x"},
         {"signature", Qt::CTRL | Qt::Key_End, "End of art", "x"},
         {"columns", Qt::CTRL | Qt::Key_End, "End of art", "20"},
         {"signature", Qt::CTRL | Qt::Key_V, "", "pastedx"},
     };
     for (const auto& c : cases) {
-        QApplication::setActiveWindow(&window); // again, after a dialog
+        QApplication::setActiveWindow(&window);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
         auto* line = window.findChild<QWidget*>(c.field)->findChild<QLineEdit*>();
         line->setFocus();
