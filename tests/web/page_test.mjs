@@ -26,6 +26,11 @@ const plainPng = picture('scene.png', png(320, 200, 3, scene));
 // blend with the paper, which the engine does, not the browser.
 const alphaPng = picture('fade.png', png(320, 200, 4, (x, y) => [...scene(x, y), (x + 2 * y) % 256]));
 const largePng = picture('large.png', png(1200, 900, 3, scene));
+// Its header says 3000 x 2000 pixels; only one follows.
+const hugeHeader = png(1, 1, 3, () => [0, 0, 0]);
+hugeHeader.writeUInt32BE(3000, 16);
+hugeHeader.writeUInt32BE(2000, 20);
+const hugePng = picture('huge.png', hugeHeader);
 const corrupt = picture('header-size.bmp', Buffer.concat([Buffer.from('BM\x10\0\0\0', 'latin1'),
   Buffer.from('garbage-garbage-garbage')]));
 
@@ -96,6 +101,9 @@ const refusals = [
   { name: 'a corrupt bitmap', file: corrupt, set: async () => {}, args: [] },
   { name: 'a PNG over the pixel limit', file: largePng, args: ['--max-megapixels', '1'],
     set: (page) => page.fill('#option-max-megapixels', '1') },
+  // Refused before its data is read: ezedudu-cli reads the data first.
+  { name: 'a PNG over the pixel limit by its header alone', file: hugePng, set: (page) => page.fill('#option-max-megapixels', '1'),
+    reason: 'the picture has 3000 x 2000 pixels, over the limit of 1000000 pixels (raise it with --max-megapixels)' },
 ];
 
 for (const c of refusals) {
@@ -103,10 +111,11 @@ for (const c of refusals) {
     const page = await openPage(browser.context, server.url);
     await c.set(page);
     await afterArt(page, () => page.setInputFiles('#picture', c.file));
-    const run = spawnSync(cli, [...c.args, c.file, '-o', path.join(work, 'refused.nfo')], { encoding: 'utf8' });
-    const reason = run.stderr.trim().split(`${c.file}: `)[1];
-    assert.ok(reason, run.stderr);
-    assert.ok((await page.textContent('#status')).endsWith(reason), reason);
+    const told = () => spawnSync(cli, [...c.args, c.file, '-o', path.join(work, 'refused.nfo')], { encoding: 'utf8' })
+      .stderr.trim();
+    const reason = c.reason || told().split(`${c.file}: `)[1];
+    assert.ok(reason, c.name);
+    assert.ok((await page.textContent('#status')).endsWith(`${reason}.`), reason);
     for (const button of ['#save-nfo', '#save-preview', '#copy-text', '#copy-command'])
       assert.ok(await page.isDisabled(button), button);
     await page.close();
@@ -145,4 +154,112 @@ test('index.html opened from disk converts a picture, fetching nothing', async (
   await page.close();
   browser.context.off('request', record);
   assert.deepEqual(fetched.filter((address) => address !== url && !/^(blob|data):/.test(address)), []);
+});
+
+// What the page shows and saves is one record: the name, the art and the
+// settings of the same request.
+async function savedArt(page) {
+  const nfo = await downloaded(page, '#save-nfo');
+  return { name: nfo.name, bytes: nfo.bytes, shownName: await page.textContent('#picture-name') };
+}
+// Types a value into a field and leaves it, as a user does.
+async function setField(page, id, text) {
+  await page.fill(id, text);
+  await page.press(id, 'Tab');
+}
+const release = (page) => page.evaluate(() => window.releaseWorkers());
+const hold = (page) => page.evaluate(() => window.holdWorkers());
+
+async function readyHeldPage() {
+  const page = await openPage(browser.context, server.url, { held: true });
+  await release(page);
+  await page.waitForSelector('body[data-engine="ready"]');
+  return page;
+}
+
+const races = [
+  { name: 'a picture opened before the engine is ready is converted with the columns shown',
+    file: plainPng, args: [],
+    provoke: async () => {
+      const page = await openPage(browser.context, server.url, { held: true });
+      await page.setInputFiles('#picture', plainPng);
+      await release(page);
+      return page;
+    } },
+  { name: 'of two pictures opened back to back, the second one\'s art is shown and saved under its name',
+    file: plainPng, args: [],
+    provoke: async () => {
+      const page = await readyHeldPage();
+      await page.evaluate(() => window.slowNextRead());
+      await page.setInputFiles('#picture', largePng);
+      await page.setInputFiles('#picture', plainPng);
+      return page;
+    } },
+  { name: 'Save while another picture loads saves the new picture\'s art',
+    file: sample, args: [],
+    provoke: async () => {
+      const page = await readyHeldPage();
+      await afterArt(page, () => page.setInputFiles('#picture', plainPng));
+      await hold(page);
+      await page.setInputFiles('#picture', sample);
+      return page;
+    } },
+  { name: 'Save while the art of new settings is made saves that art',
+    file: plainPng, args: ['--columns', '50'],
+    provoke: async () => {
+      const page = await readyHeldPage();
+      await afterArt(page, () => page.setInputFiles('#picture', plainPng));
+      await hold(page);
+      await setField(page, '#option-columns', '50');
+      return page;
+    } },
+];
+
+for (const c of races) {
+  test(c.name, async () => {
+    const page = await c.provoke();
+    const saving = savedArt(page);
+    await release(page);
+    const saved = await saving;
+    assert.equal(saved.name, path.basename(c.file).replace(/\.[^.]*$/, '.nfo'));
+    assert.equal(saved.shownName, path.basename(c.file));
+    assert.ok(saved.bytes.equals(runCli(c.args, c.file).nfo), 'the .nfo is not the art of the settings shown');
+    await page.close();
+  });
+}
+
+test('a long conversion can be cancelled, and the page goes on working', async () => {
+  const page = await readyHeldPage();
+  await afterArt(page, () => page.setInputFiles('#picture', plainPng));
+  await hold(page);
+  await setField(page, '#option-columns', '50');
+  await page.click('#cancel');
+  assert.equal(await page.inputValue('#option-columns'), '79', 'the settings of the art shown come back');
+  assert.match(await page.textContent('#note'), /^Cancelled/);
+  await release(page); // the stopped worker's answer is never shown
+  assert.ok((await savedArt(page)).bytes.equals(runCli([], plainPng).nfo));
+  await afterArt(page, () => setField(page, '#option-columns', '50'));
+  assert.ok((await savedArt(page)).bytes.equals(runCli(['--columns', '50'], plainPng).nfo));
+  await page.close();
+});
+
+test('a bad remembered value is forgotten with a note; a bad typed one marks its field and keeps the art', async () => {
+  const page = await openPage(browser.context, server.url);
+  await page.evaluate(() => localStorage.setItem('ezedudu.settings',
+    JSON.stringify({ columns: 'wide', gamma: '99', invert: 'true' })));
+  await page.reload();
+  await page.waitForSelector('body[data-engine="ready"]');
+  assert.match(await page.textContent('#note'), /Columns.*Gamma/);
+  await afterArt(page, () => page.setInputFiles('#picture', plainPng));
+  const art = await savedArt(page);
+  assert.ok(art.bytes.equals(runCli(['--invert'], plainPng).nfo));
+
+  const preview = () => page.evaluate(() => document.getElementById('preview').toDataURL());
+  const before = await preview();
+  await afterArt(page, () => setField(page, '#option-columns', '0'));
+  assert.equal(await page.getAttribute('#option-columns', 'aria-invalid'), 'true');
+  assert.match(await page.textContent('#problem'), /--columns/);
+  assert.equal(await preview(), before, 'the last art stays');
+  assert.ok(await page.isDisabled('#save-nfo'));
+  await page.close();
 });
