@@ -53,8 +53,9 @@ export async function afterArt(page, action) {
 }
 
 // Lets a test hold back what the page's workers answer (holdWorkers() until
-// releaseWorkers()), and make the next file read slow (slowNextRead()), so
-// that it provokes a race the same way every time. The page starts held.
+// releaseWorkers()), and the next file read (holdNextRead() until
+// finishRead()), so that it provokes a race the same way every time. The
+// page starts held.
 function steerWorkers() {
   const hold = () => { window.workerGate = new Promise((resolve) => { window.releaseWorkers = resolve; }); };
   window.holdWorkers = hold;
@@ -66,13 +67,13 @@ function steerWorkers() {
     }
   };
   const read = Blob.prototype.arrayBuffer;
-  let slow = false;
-  window.slowNextRead = () => { slow = true; };
+  let readGate = null;
+  window.holdNextRead = () => { readGate = new Promise((resolve) => { window.finishRead = resolve; }); };
   Blob.prototype.arrayBuffer = function () {
     const bytes = read.call(this);
-    if (!slow) return bytes;
-    slow = false;
-    return new Promise((resolve) => setTimeout(resolve, 500)).then(() => bytes);
+    const gate = readGate;
+    readGate = null;
+    return gate ? gate.then(() => bytes) : bytes;
   };
 }
 

@@ -190,9 +190,11 @@ const races = [
     file: plainPng, args: [],
     provoke: async () => {
       const page = await readyHeldPage();
-      await page.evaluate(() => window.slowNextRead());
+      await hold(page);
+      await page.evaluate(() => window.holdNextRead());
       await page.setInputFiles('#picture', largePng);
       await page.setInputFiles('#picture', plainPng);
+      await page.evaluate(() => window.finishRead()); // the first picture's bytes come last
       return page;
     } },
   { name: 'Save while another picture loads saves the new picture\'s art',
@@ -218,9 +220,12 @@ const races = [
 for (const c of races) {
   test(c.name, async () => {
     const page = await c.provoke();
-    const saving = savedArt(page);
+    // Pressed while the worker's answers are held back, and only then released.
+    const download = page.waitForEvent('download');
+    await page.click('#save-nfo', { timeout: 5000 });
     await release(page);
-    const saved = await saving;
+    const saved = { name: (await download).suggestedFilename(), bytes: fs.readFileSync(await (await download).path()),
+      shownName: await page.textContent('#picture-name') };
     assert.equal(saved.name, path.basename(c.file).replace(/\.[^.]*$/, '.nfo'));
     assert.equal(saved.shownName, path.basename(c.file));
     assert.ok(saved.bytes.equals(runCli(c.args, c.file).nfo), 'the .nfo is not the art of the settings shown');
