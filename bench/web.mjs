@@ -1,7 +1,8 @@
 // The page's figures in headless Chromium (Debian's, with --disable-gpu):
 // a 12-megapixel JPEG from choosing the file to its art on the screen at 79
-// columns, a slider change on a 640 x 480 picture to the screen, and the
-// page's size with its WebAssembly, compressed. Medians of several runs.
+// columns, a slider change on a 640 x 480 picture to the screen, the
+// engine's memory after an 8000 x 6000 picture and after the next one, and
+// the page's size with its WebAssembly, compressed. Medians of several runs.
 //   scripts/install-deps web-test && scripts/build-web && node bench/web.mjs
 import fs from 'node:fs';
 import os from 'node:os';
@@ -9,6 +10,7 @@ import path from 'node:path';
 import zlib from 'node:zlib';
 
 import { PagePath, afterArt, launch, openPage, serve } from '../tests/web/browser.mjs';
+import { png, scene } from '../tests/web/pictures.mjs';
 
 const Runs = Number(process.env.RUNS || 5);
 const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
@@ -94,6 +96,16 @@ try {
   const sliding = [];
   for (let run = 0; run < 4 * Runs; run++) sliding.push(await sliderToScreen(page, String((run % 20) - 10)));
 
+  // The engine's memory as its worker reports it (WebAssembly memory only
+  // grows): holding a large picture, and once the next one is open.
+  const large = path.join(work, 'large-8000x6000.png');
+  fs.writeFileSync(large, png(8000, 6000, 3, scene));
+  const engineMemory = () => page.evaluate(() => engine.memory / 2 ** 20);
+  await openToScreen(page, large);
+  const largeMemory = await engineMemory();
+  await openToScreen(page, small);
+  const nextMemory = await engineMemory();
+
   const html = fs.readFileSync(PagePath);
   console.log('| figure | value |');
   console.log('|---|---|');
@@ -101,6 +113,8 @@ try {
     `screen, from choosing the file | ${median(opening)} ms (median of ${Runs}) |`);
   console.log(`| a slider change on a 640 × 480 picture, to the screen | ${median(sliding).toFixed(1)} ms ` +
     `(median of ${sliding.length}) |`);
+  console.log(`| the engine's memory holding an 8000 × 6000 PNG; after the next picture | ${largeMemory.toFixed(0)} MB; ` +
+    `${nextMemory.toFixed(0)} MB |`);
   console.log(`| the page with its WebAssembly: index.html | ${(html.length / 1024).toFixed(0)} KB; gzip -9 ` +
     `${(zlib.gzipSync(html, { level: 9 }).length / 1024).toFixed(0)} KB; brotli ` +
     `${(zlib.brotliCompressSync(html).length / 1024).toFixed(0)} KB |`);

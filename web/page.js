@@ -16,7 +16,7 @@ const ViewerColumns = 80;
 // A WebAssembly module's memory grows with the largest picture and never
 // shrinks: after one that took more than this, the next picture goes to a
 // fresh worker.
-const FreshWorkerBytes = 256 << 20;
+const FreshWorkerBytes = 128 << 20;
 
 const $ = (id) => document.getElementById(id);
 const workerUrl = URL.createObjectURL(new Blob([$('worker-source').textContent], { type: 'text/javascript' }));
