@@ -53,6 +53,84 @@ function headerSize(bytes) {
   return null;
 }
 
+// A PNG of 16-bit samples, as ezedudu-cli reads it: browsers hand over only
+// 8-bit samples, brought down their own way, so the page reads such files
+// itself (the browser's zlib inflates them) and brings each sample to 8 bits
+// by Qt's rule, round(v / 257). Writes RGBA pixels into bufferOf(size) and
+// answers {width, height, alpha}, or null for any PNG it leaves to the
+// browser: interlaced, palette or transparent-colour ones, or any it cannot read.
+async function deepPng(bytes, bufferOf) {
+  const data = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+  const type = (at) => String.fromCharCode(...bytes.subarray(at + 4, at + 8));
+  if (bytes.length < 33 || type(8) !== 'IHDR' || bytes[24] !== 16 || bytes[28] !== 0) return null;
+  const width = data.getUint32(16);
+  const height = data.getUint32(20);
+  const channels = { 0: 1, 2: 3, 4: 2, 6: 4 }[bytes[25]];
+  if (!channels) return null;
+  const parts = [];
+  for (let at = 8; at + 12 <= bytes.length; at += 12 + data.getUint32(at)) {
+    const kind = type(at);
+    if (kind === 'tRNS') return null;
+    if (kind === 'IDAT') parts.push(bytes.subarray(at + 8, at + 8 + data.getUint32(at)));
+    if (kind === 'IEND') break;
+  }
+  const stride = width * channels * 2;
+  let rows;
+  try {
+    const inflated = new Blob(parts).stream().pipeThrough(new DecompressionStream('deflate'));
+    rows = new Uint8Array(await new Response(inflated).arrayBuffer());
+  } catch {
+    return null;
+  }
+  if (rows.length < height * (stride + 1)) return null;
+  unfilter(rows, height, stride, channels * 2);
+  const pixels = bufferOf(width * height * 4);
+  const to8 = (row, x) => { // Qt's round(v / 257), exactly
+    const v = ((row[x] << 8) | row[x + 1]) + 128;
+    return (v - (v >> 8)) >> 8;
+  };
+  let alpha = false;
+  for (let y = 0; y < height; y++) {
+    const row = rows.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
+    for (let x = 0; x < width; x++) {
+      const sample = x * channels * 2;
+      const grey = channels < 3;
+      const out = (y * width + x) * 4;
+      pixels[out] = to8(row, sample);
+      pixels[out + 1] = grey ? pixels[out] : to8(row, sample + 2);
+      pixels[out + 2] = grey ? pixels[out] : to8(row, sample + 4);
+      pixels[out + 3] = channels % 2 === 0 ? to8(row, sample + (channels - 1) * 2) : 255;
+      alpha ||= pixels[out + 3] !== 255;
+    }
+  }
+  return { width, height, alpha };
+}
+
+// Undoes PNG's row filters in place: each row is its filter type and then
+// stride bytes, each byte predicted from the byte pixelBytes before it, the
+// one above, or both.
+function unfilter(rows, height, stride, pixelBytes) {
+  for (let y = 0; y < height; y++) {
+    const at = y * (stride + 1);
+    const filter = rows[at];
+    for (let i = 0; i < stride; i++) {
+      const left = i >= pixelBytes ? rows[at + 1 + i - pixelBytes] : 0;
+      const up = y > 0 ? rows[at - stride + i] : 0;
+      const upLeft = y > 0 && i >= pixelBytes ? rows[at - stride + i - pixelBytes] : 0;
+      let guess = 0;
+      if (filter === 1) guess = left;
+      else if (filter === 2) guess = up;
+      else if (filter === 3) guess = (left + up) >> 1;
+      else if (filter === 4) {
+        const p = left + up - upLeft;
+        const [a, b, c] = [Math.abs(p - left), Math.abs(p - up), Math.abs(p - upLeft)];
+        guess = a <= b && a <= c ? left : b <= c ? up : upLeft;
+      }
+      rows[at + 1 + i] = (rows[at + 1 + i] + guess) & 255;
+    }
+  }
+}
+
 // Copies the picture's pixels into the engine's buffer, a band of rows at a
 // time; answers whether any is not opaque. A 2D canvas keeps pixels
 // premultiplied, which loses precision where alpha is below 255; WebGL
@@ -106,6 +184,12 @@ async function hold(engine, words) {
   const size = headerSize(bytes);
   const refused = size && engine.pixelLimitError(size.width, size.height, words);
   if (refused) return refused;
+  const deep = await deepPng(bytes, (size) => engine.pictureBuffer(size));
+  if (deep) {
+    const error = engine.holdPixels(deep.width, deep.height, deep.alpha);
+    held = !error;
+    return error;
+  }
   let image;
   try {
     image = await createImageBitmap(new Blob([file]), { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });

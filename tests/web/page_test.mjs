@@ -26,6 +26,12 @@ const plainPng = picture('scene.png', png(320, 200, 3, scene));
 // blend with the paper, which the engine does, not the browser.
 const alphaPng = picture('fade.png', png(320, 200, 4, (x, y) => [...scene(x, y), (x + 2 * y) % 256]));
 const largePng = picture('large.png', png(1200, 900, 3, scene));
+// 16-bit samples whose low byte matters: browsers bring them to 8 bits
+// otherwise than ezedudu-cli does.
+const deep = (x, y) => scene(x, y).map((value, i) => value * 257 + ((x * 37 + y * 11 + i * 89) % 257) - 128 & 0xffff);
+const deepPng = picture('deep.png', png(320, 200, 3, deep, { depth: 16, filtered: true }));
+const deepGreyPng = picture('deep-grey.png', png(320, 200, 2, (x, y) => [deep(x, y)[0], (x + 2 * y) * 150 % 65536],
+  { depth: 16, filtered: true }));
 // Its header says 3000 x 2000 pixels; only one follows.
 const hugeHeader = png(1, 1, 3, () => [0, 0, 0]);
 hugeHeader.writeUInt32BE(3000, 16);
@@ -80,6 +86,8 @@ const cases = [
     args: ['--dither', 'floyd-steinberg'] },
   { name: 'a PNG with alpha, inverted', file: alphaPng, set: (page) => page.check('#option-invert'),
     args: ['--invert'] },
+  { name: 'a 16-bit PNG, every row filter', file: deepPng, set: async () => {}, args: [] },
+  { name: 'a 16-bit grey PNG with alpha, every row filter', file: deepGreyPng, set: async () => {}, args: [] },
 ];
 
 for (const c of cases) {
