@@ -166,7 +166,11 @@ function readStraight(image, target) {
   gl.bindFramebuffer(gl.FRAMEBUFFER, gl.createFramebuffer());
   gl.framebufferTexture2D(gl.FRAMEBUFFER, gl.COLOR_ATTACHMENT0, gl.TEXTURE_2D, texture, 0);
   if (gl.getError() !== gl.NO_ERROR || gl.checkFramebufferStatus(gl.FRAMEBUFFER) !== gl.FRAMEBUFFER_COMPLETE) return;
-  gl.readPixels(0, 0, width, height, gl.RGBA, gl.UNSIGNED_BYTE, target);
+  // Into memory of its own: read straight into a view of the engine's memory,
+  // the pixels stayed as the 2D canvas left them.
+  const straight = new Uint8Array(width * height * 4);
+  gl.readPixels(0, 0, width, height, gl.RGBA, gl.UNSIGNED_BYTE, straight);
+  if (gl.getError() === gl.NO_ERROR) target.set(straight);
   gl.deleteTexture(texture);
 }
 

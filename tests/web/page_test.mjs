@@ -86,6 +86,10 @@ const cases = [
     args: ['--dither', 'floyd-steinberg'] },
   { name: 'a PNG with alpha, inverted', file: alphaPng, set: (page) => page.check('#option-invert'),
     args: ['--invert'] },
+  // Over any paper but black, alpha read back premultiplied shows.
+  { name: 'a PNG with alpha over a coloured paper', file: alphaPng,
+    set: (page) => page.fill('#option-background', '#102030').then(() => page.press('#option-background', 'Tab')),
+    args: ['--background', '#102030'] },
   { name: 'a 16-bit PNG, every row filter', file: deepPng, set: async () => {}, args: [] },
   { name: 'a 16-bit grey PNG with alpha, every row filter', file: deepGreyPng, set: async () => {}, args: [] },
 ];
