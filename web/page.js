@@ -139,6 +139,8 @@ function makeControl(option, form) {
       return input.value.trim() === '' && option.unsetName ? option.unsetName : input.value.trim();
     };
     write = (text) => { input.value = text === option.unsetName ? '' : text; };
+    if (option.type === 'colour') [holder, write] = withColourPicker(input, write, id);
+    if (option.type === 'text') label.classList.add('wide');
   }
   input.id = id;
   input.name = option.flag;
@@ -148,6 +150,28 @@ function makeControl(option, form) {
     saveSettings();
     want();
   });
+}
+
+// A colour field with a picker beside it: the picker writes the field, and
+// the field, when it holds a colour, sets the picker. Answers the holder of
+// both and the field's write that keeps the picker in step.
+function withColourPicker(input, write, id) {
+  const picker = document.createElement('input');
+  picker.type = 'color';
+  picker.id = id + '-picker';
+  picker.title = 'Pick a colour';
+  picker.setAttribute('aria-label', 'Pick a colour');
+  picker.value = '#ffffff'; // the paper's colour while the field is left to auto
+  const follow = () => { if (/^#[0-9a-f]{6}$/i.test(input.value)) picker.value = input.value.toLowerCase(); };
+  picker.addEventListener('change', () => {
+    input.value = picker.value;
+    input.dispatchEvent(new Event('change'));
+  });
+  input.addEventListener('input', follow);
+  const holder = document.createElement('div');
+  holder.className = 'colour';
+  holder.append(input, picker);
+  return [holder, (text) => { write(text); follow(); }];
 }
 
 function buildControls(table) {
@@ -284,29 +308,18 @@ function markField(flag, reason) {
 
 function show(request, result) {
   shown = { request, result };
-  const canvas = $('preview');
   $('picture-name').textContent = request.picture.name;
+  showPicture(result.error ? null : request.picture);
+  drawArt(result.error ? null : result);
   if (result.error) {
     $('status').textContent = `Cannot convert ${request.picture.name}: ${result.error}.`;
     $('warning').textContent = '';
-    canvas.width = 0;
-    canvas.height = 0;
     return;
   }
   $('status').textContent = `${result.columns} \u00d7 ${result.rows} characters, ${result.nfo.length} bytes`;
   $('warning').textContent = result.columns > ViewerColumns
     ? `Wider than the ${ViewerColumns} columns NFO viewers show: lines will wrap.` : '';
-  if (result.preview) {
-    canvas.width = result.previewWidth;
-    canvas.height = result.previewHeight;
-    const pixels = new ImageData(new Uint8ClampedArray(result.preview.buffer), result.previewWidth,
-      result.previewHeight);
-    canvas.getContext('2d').putImageData(pixels, 0, 0);
-  } else {
-    canvas.width = 0;
-    canvas.height = 0;
-    $('warning').textContent += ' The art is too large to preview here.';
-  }
+  if (!result.preview) $('warning').textContent += ' The art is too large to preview here.';
 }
 
 // The page's state, its buttons and the waiting Save and Copy, after any change.
@@ -331,7 +344,8 @@ function update() {
 // The art of the settings shown, once the worker has made it; or null, with
 // a note that says why there is none.
 async function currentArt(verb) {
-  if (engine.inFlight) {
+  const waited = Boolean(engine.inFlight);
+  if (waited) {
     note('Waiting for the art of the settings shown\u2026');
     await new Promise((resolve) => waiting.push(resolve));
   }
@@ -340,7 +354,7 @@ async function currentArt(verb) {
     note(`Cannot ${verb}: ${why}.`);
     return null;
   }
-  note('');
+  if (waited) note('');
   return shown;
 }
 
@@ -364,8 +378,33 @@ function cancel() {
   update();
 }
 
-function note(text) {
+// A note under the status line, with a button that undoes what it tells of.
+function note(text, undo) {
   $('note').textContent = text;
+  if (!undo) return;
+  const button = document.createElement('button');
+  button.type = 'button';
+  button.id = 'undo';
+  button.textContent = 'Undo';
+  button.addEventListener('click', () => {
+    undo();
+    note('');
+  });
+  $('note').append(' ', button);
+}
+
+// Every control back to the page's defaults; the note offers the way back.
+function reset() {
+  const before = readValues();
+  const defaults = {};
+  for (const [flag, { option }] of controls) defaults[flag] = defaultText(option);
+  const apply = (values) => {
+    writeValues(values);
+    saveSettings();
+    want();
+  };
+  apply(defaults);
+  note('Every setting is back to its default.', () => apply(before));
 }
 
 function openFile(file) {
@@ -411,7 +450,8 @@ $('save-nfo').addEventListener('click', async () => {
 $('save-preview').addEventListener('click', async () => {
   const art = await currentArt('save the preview');
   if (art && art.result.preview)
-    $('preview').toBlob((blob) => download(blob, baseName(art.request.picture.name) + '.preview.png'), 'image/png');
+    previewCanvas(art.result).convertToBlob({ type: 'image/png' })
+      .then((blob) => download(blob, baseName(art.request.picture.name) + '.preview.png'));
 });
 $('copy-text').addEventListener('click', async () => {
   const art = await currentArt('copy');
@@ -422,6 +462,7 @@ $('copy-command').addEventListener('click', async () => {
   if (art) copy(art.result.command, 'Command');
 });
 $('cancel').addEventListener('click', cancel);
+$('reset').addEventListener('click', reset);
 
 $('picture').addEventListener('change', (event) => {
   openFile(event.target.files[0]);

@@ -280,3 +280,43 @@ test('a bad remembered value is forgotten with a note; a bad typed one marks its
   assert.ok(await page.isDisabled('#save-nfo'));
   await page.close();
 });
+
+test('the colour picker sets the background; Reset goes back to the defaults, and Undo back again', async () => {
+  const page = await openPage(browser.context, server.url);
+  await afterArt(page, () => page.setInputFiles('#picture', alphaPng));
+  await afterArt(page, () => page.fill('#option-background-picker', '#102030'));
+  assert.equal(await page.inputValue('#option-background'), '#102030');
+  assert.ok((await savedArt(page)).bytes.equals(runCli(['--background', '#102030'], alphaPng).nfo));
+  await afterArt(page, () => setField(page, '#option-columns', '50'));
+
+  await afterArt(page, () => page.click('#reset'));
+  assert.deepEqual([await page.inputValue('#option-columns'), await page.inputValue('#option-background')], ['79', '']);
+  assert.ok((await savedArt(page)).bytes.equals(runCli([], alphaPng).nfo));
+  await afterArt(page, () => page.click('#undo'));
+  assert.deepEqual([await page.inputValue('#option-columns'), await page.inputValue('#option-background')],
+    ['50', '#102030']);
+  await page.close();
+});
+
+test('the art is drawn at whole scales beside its picture, and stays in view on a phone', async () => {
+  const page = await openPage(browser.context, server.url);
+  for (const [width, height] of [[1280, 800], [900, 900], [390, 844]]) {
+    await page.setViewportSize({ width, height });
+    await afterArt(page, () => page.setInputFiles('#picture', sample));
+    const shown = await page.evaluate(() => {
+      const canvas = document.getElementById('preview');
+      const picture = document.getElementById('picture-view');
+      return { screenWidth: canvas.clientWidth * devicePixelRatio, width: canvas.width,
+        pictureShown: !picture.closest('[hidden]') && picture.src.startsWith('blob:') };
+    });
+    const scale = shown.screenWidth / shown.width;
+    assert.ok(Number.isInteger(scale) && scale >= 1, `${width} wide: ${scale} screen pixels a pixel`);
+    assert.ok(shown.pictureShown, `${width} wide: the picture is not shown`);
+  }
+  // A phone: the art stays on the screen while the last slider moves.
+  await page.locator('#option-sharpen').scrollIntoViewIfNeeded();
+  await afterArt(page, () => page.focus('#option-sharpen').then(() => page.keyboard.press('ArrowRight')));
+  const art = await page.locator('#preview').boundingBox();
+  assert.ok(art.y >= 0 && art.y + art.height <= 844, `the art is at ${art.y} to ${art.y + art.height}`);
+  await page.close();
+});
