@@ -143,6 +143,17 @@ WordsError ReadWords(const std::vector<std::string>& words, ArtSettings& setting
     return {};
 }
 
+// What is wrong with the words: {error, field}, both empty when nothing is.
+val WordsErrorOf(val words)
+{
+    ArtSettings settings;
+    const WordsError error = ReadWords(emscripten::vecFromJSArray<std::string>(words), settings);
+    val result = val::object();
+    result.set("error", error.reason);
+    result.set("field", Text(error.flag));
+    return result;
+}
+
 // The values of options by flag ({columns: "79"}) that cannot be read, each
 // with its usage error, so that the page forgets what it kept of an older
 // version or a hand edit.
@@ -347,6 +358,7 @@ EMSCRIPTEN_BINDINGS(ezedudu)
     emscripten::function("pixelLimitError", &ezedudu::PixelLimitError);
     emscripten::function("convert", &ezedudu::Convert);
     emscripten::function("optionErrors", &ezedudu::OptionErrors);
+    emscripten::function("wordsError", &ezedudu::WordsErrorOf);
     emscripten::function("shellCommand", &ezedudu::ShellCommandOf);
     emscripten::function("memoryBytes", &ezedudu::MemoryBytes);
 }

@@ -328,10 +328,13 @@ function update() {
   const current = shown && shown.request === latest;
   document.body.dataset.state = busy ? 'busy' : problem ? 'invalid' : !shown ? 'empty'
     : shown.result.error ? 'error' : 'ready';
-  $('problem').textContent = problem && `${problem}. The art shown is of the last settings that worked.`;
-  if (busy && latest && latest.picture !== shown?.request.picture)
-    $('status').textContent = `Opening ${latest.picture.name}\u2026`;
-  $('cancel').hidden = !busy;
+  const artShown = shown && !shown.result.error;
+  $('problem').textContent = problem && `${problem}.` + (artShown ? ' The art shown is of the last settings that worked.' : '');
+  const opening = latest && latest.picture !== shown?.request.picture;
+  if (opening && busy) $('status').textContent = `Opening ${latest.picture.name}\u2026`;
+  else if (opening && problem) $('status').textContent = `${latest.picture.name} is converted once the setting is fixed.`;
+  // The first answer, which checks the remembered settings, is not cancelled.
+  $('cancel').hidden = engine.inFlight?.kind !== 'art';
   const usable = Boolean(latest) && (busy || (current && !shown.result.error && !problem));
   for (const id of ['save-nfo', 'copy-text', 'copy-command']) $(id).disabled = !usable;
   $('save-preview').disabled = !usable || (!busy && !shown.result.preview);

@@ -235,6 +235,12 @@ onmessage = async ({ data }) => {
     file = data.bytes;
     held = false;
   }
+  // Words the engine cannot read are told as such, before any picture is held.
+  const refused = engine.wordsError(data.words);
+  if (refused.error) {
+    postMessage({ type: 'art', id: data.id, result: { ...refused, memory: engine.memoryBytes() } });
+    return;
+  }
   let error = '';
   try {
     if (!held && file) error = await hold(engine, data.words);

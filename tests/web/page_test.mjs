@@ -278,6 +278,13 @@ test('a bad remembered value is forgotten with a note; a bad typed one marks its
   assert.match(await page.textContent('#problem'), /--columns/);
   assert.equal(await preview(), before, 'the last art stays');
   assert.ok(await page.isDisabled('#save-nfo'));
+  // A picture opened meanwhile waits for the field to be fixed.
+  await afterArt(page, () => page.setInputFiles('#picture', sample));
+  assert.equal(await preview(), before, 'the last art stays');
+  assert.match(await page.textContent('#status'), /^sample\.bmp is converted once the setting is fixed/);
+  await afterArt(page, () => setField(page, '#option-columns', '79'));
+  assert.equal(await page.getAttribute('#option-columns', 'aria-invalid'), null);
+  assert.ok((await savedArt(page)).bytes.equals(runCli(['--invert'], sample).nfo));
   await page.close();
 });
 
