@@ -31,8 +31,8 @@ function headerSize(bytes) {
     return { width: data.getUint16(6, true), height: data.getUint16(8, true) };
   if (bytes.length >= 30 && text(0, 4) === 'RIFF' && text(8, 4) === 'WEBP') {
     const kind = text(12, 4);
-    if (kind === 'VP8X')
-      return { width: 1 + (data.getUint32(24, true) & 0xffffff), height: 1 + (data.getUint32(27, true) & 0xffffff) };
+    const threeBytes = (at) => bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16);
+    if (kind === 'VP8X') return { width: 1 + threeBytes(24), height: 1 + threeBytes(27) };
     if (kind === 'VP8L') {
       const bits = data.getUint32(21, true);
       return { width: 1 + (bits & 0x3fff), height: 1 + ((bits >>> 14) & 0x3fff) };

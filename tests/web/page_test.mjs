@@ -32,11 +32,20 @@ const deep = (x, y) => scene(x, y).map((value, i) => value * 257 + ((x * 37 + y 
 const deepPng = picture('deep.png', png(320, 200, 3, deep, { depth: 16, filtered: true }));
 const deepGreyPng = picture('deep-grey.png', png(320, 200, 2, (x, y) => [deep(x, y)[0], (x + 2 * y) * 150 % 65536],
   { depth: 16, filtered: true }));
-// Its header says 3000 x 2000 pixels; only one follows.
-const hugeHeader = png(1, 1, 3, () => [0, 0, 0]);
-hugeHeader.writeUInt32BE(3000, 16);
-hugeHeader.writeUInt32BE(2000, 20);
-const hugePng = picture('huge.png', hugeHeader);
+// Headers that say 3000 x 2000 pixels, with (next to) no pixel after them.
+const hugePng = png(1, 1, 3, () => [0, 0, 0]);
+hugePng.writeUInt32BE(3000, 16);
+hugePng.writeUInt32BE(2000, 20);
+const bytes = (...parts) => Buffer.concat(parts.map((part) => (typeof part === 'string'
+  ? Buffer.from(part, 'latin1') : Buffer.from(part))));
+const hugeHeaders = {
+  'huge.png': hugePng,
+  'huge.gif': bytes('GIF89a', [3000 & 255, 3000 >> 8, 2000 & 255, 2000 >> 8, 0, 0, 0]),
+  'huge.jpg': bytes([0xff, 0xd8, 0xff, 0xe0, 0, 4, 0, 0, 0xff, 0xc0, 0, 11, 8, 2000 >> 8, 2000 & 255, 3000 >> 8,
+    3000 & 255, 1, 1, 0x11, 0]),
+  'huge.webp': bytes('RIFF', [30, 0, 0, 0], 'WEBPVP8L', [10, 0, 0, 0, 0x2f],
+    new Uint8Array(new Uint32Array([2999 | (1999 << 14)]).buffer), [0, 0, 0, 0, 0, 0]),
+};
 const corrupt = picture('header-size.bmp', Buffer.concat([Buffer.from('BM\x10\0\0\0', 'latin1'),
   Buffer.from('garbage-garbage-garbage')]));
 
@@ -113,9 +122,12 @@ const refusals = [
   { name: 'a corrupt bitmap', file: corrupt, set: async () => {}, args: [] },
   { name: 'a PNG over the pixel limit', file: largePng, args: ['--max-megapixels', '1'],
     set: (page) => page.fill('#option-max-megapixels', '1') },
-  // Refused before its data is read: ezedudu-cli reads the data first.
-  { name: 'a PNG over the pixel limit by its header alone', file: hugePng, set: (page) => page.fill('#option-max-megapixels', '1'),
-    reason: 'the picture has 3000 x 2000 pixels, over the limit of 1000000 pixels (raise it with --max-megapixels)' },
+  // Refused before their data is read: ezedudu-cli reads the data first.
+  ...Object.entries(hugeHeaders).map(([name, header]) => ({
+    name: `${name}, over the pixel limit by its header alone`, file: picture(name, header),
+    set: (page) => page.fill('#option-max-megapixels', '1'),
+    reason: 'the picture has 3000 x 2000 pixels, over the limit of 1000000 pixels (raise it with --max-megapixels)',
+  })),
 ];
 
 for (const c of refusals) {
