@@ -154,7 +154,7 @@ val WordsErrorOf(val words)
     return result;
 }
 
-// The values of options by flag ({columns: "79"}) that cannot be read, each
+// The values of options by flag ({columns: "79"}, texts only) that cannot be read, each
 // with its usage error, so that the page forgets what it kept of an older
 // version or a hand edit.
 val OptionErrors(val values)
@@ -163,13 +163,10 @@ val OptionErrors(val values)
     const val flags = val::global("Object").call<val>("keys", values);
     for (const std::string& flag : emscripten::vecFromJSArray<std::string>(flags)) {
         const OptionEntry* option = FindOption(flag);
-        const val text = values[flag];
         OptionValue value;
         if (!option)
             errors.set(flag, "no such option");
-        else if (!text.isString())
-            errors.set(flag, "not a text");
-        else if (std::string error = ParseOptionValue(*option, text.as<std::string>(), value); !error.empty())
+        else if (std::string error = ParseOptionValue(*option, values[flag].as<std::string>(), value); !error.empty())
             errors.set(flag, error);
     }
     return errors;

@@ -181,8 +181,8 @@ function buildControls(table) {
   const remembered = {};
   for (const option of table) {
     makeControl(option, form);
-    if (option.flag in saved) remembered[option.flag] = saved[option.flag];
-    controls.get(option.flag).write(String(saved[option.flag] ?? defaultText(option)));
+    if (option.flag in saved) remembered[option.flag] = String(saved[option.flag]);
+    controls.get(option.flag).write(remembered[option.flag] ?? defaultText(option));
   }
   post({ id: ++nextId, kind: 'check', values: remembered });
 }
