@@ -87,8 +87,8 @@ function fitArt() {
 const Gap = 20; // the views' gap and the borders, in CSS pixels
 function fitPicture(artWidth, artHeight) {
   const view = $('picture-view');
-  if (!view.naturalWidth) return;
-  const aspect = view.naturalWidth / view.naturalHeight;
+  if (!view.width) return;
+  const aspect = view.width / view.height;
   const whole = $('views').clientWidth;
   const beside = Math.min(whole - artWidth - Gap, artHeight * aspect);
   const under = Math.min(whole, artWidth, artHeight * aspect);
@@ -97,19 +97,19 @@ function fitPicture(artWidth, artHeight) {
   view.style.height = `${width / aspect}px`;
 }
 
-// The picture itself beside its art, so the two can be compared; or none.
-function showPicture(picture) {
+// The picture itself beside its art, so the two can be compared: its
+// thumbnail, made by the engine, never the whole picture decoded again; or none.
+function showPicture(thumbnail) {
   const view = $('picture-view');
-  if (view.dataset.url && picture?.url !== view.dataset.url) {
-    URL.revokeObjectURL(view.dataset.url);
-    delete view.dataset.url;
-  }
-  $('original').hidden = !picture;
-  if (!picture || view.dataset.url) return;
-  picture.url = URL.createObjectURL(picture.blob);
-  view.src = view.dataset.url = picture.url;
+  $('original').hidden = !thumbnail;
+  if (!thumbnail || view.dataset.shows === String(thumbnail.id)) return;
+  view.dataset.shows = thumbnail.id;
+  view.width = thumbnail.width;
+  view.height = thumbnail.height;
+  view.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(thumbnail.pixels.buffer),
+    thumbnail.width, thumbnail.height), 0, 0);
+  fitArt();
 }
 
 new ResizeObserver(fitArt).observe($('views'));
-$('picture-view').addEventListener('load', fitArt);
 window.addEventListener('resize', fitArt); // a zoom changes the device pixel ratio

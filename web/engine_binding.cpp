@@ -6,6 +6,7 @@
 #include "shared_bytes_stream.h"
 
 #include "ezedudu/art_conversion.h"
+#include "ezedudu/box_shrink.h"
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_text.h"
 #include "ezedudu/option_table.h"
@@ -18,6 +19,7 @@
 #include <emscripten/val.h>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <span>
 #include <exception>
@@ -276,6 +278,38 @@ std::string PixelLimitError(double width, double height, val words)
     return {};
 }
 
+// The held picture shrunk by whole blocks until its longer side is at most
+// maxSide pixels, to be shown beside its art: {width, height, pixels} in RGBA
+// order, opaque; null when the picture cannot be read.
+val Thumbnail(double maxSide)
+{
+    try {
+        // The picture was converted already: within its pixel limit.
+        const std::unique_ptr<RowSource> picture = OpenInput(std::numeric_limits<std::int64_t>::max());
+        const std::int64_t side = std::max(picture->Width(), picture->Height());
+        const int factor = int(std::max<std::int64_t>(1, (side + std::int64_t(maxSide) - 1) / std::int64_t(maxSide)));
+        const std::optional<HeldPicture> shrunk = ShrinkByBlocks(*picture, factor);
+        const Canvas& view = shrunk->View();
+        std::string rgba(static_cast<std::size_t>(view.Width() * view.Height() * 4), '\0');
+        char* out = rgba.data();
+        for (std::int64_t y = 0; y < view.Height(); ++y) {
+            for (const std::uint32_t* pixel = view.Row(y); pixel != view.Row(y) + view.Width(); ++pixel) {
+                *out++ = char(*pixel >> 16);
+                *out++ = char(*pixel >> 8);
+                *out++ = char(*pixel);
+                *out++ = char(0xFF);
+            }
+        }
+        val result = val::object();
+        result.set("width", double(view.Width()));
+        result.set("height", double(view.Height()));
+        result.set("pixels", Bytes(rgba));
+        return result;
+    } catch (const std::exception&) {
+        return val::null();
+    }
+}
+
 // The bytes the module's memory takes now: it grows with the largest picture
 // and never shrinks, so the page starts a fresh worker after a large one.
 double MemoryBytes()
@@ -358,4 +392,5 @@ EMSCRIPTEN_BINDINGS(ezedudu)
     emscripten::function("wordsError", &ezedudu::WordsErrorOf);
     emscripten::function("shellCommand", &ezedudu::ShellCommandOf);
     emscripten::function("memoryBytes", &ezedudu::MemoryBytes);
+    emscripten::function("thumbnail", &ezedudu::Thumbnail);
 }

@@ -23,7 +23,7 @@ const workerUrl = URL.createObjectURL(new Blob([$('worker-source').textContent],
 
 const controls = new Map(); // flag -> {option, input, read(), write(text)}
 let ready = false; // the controls are built and the remembered values checked
-let picture = null; // {name, blob}: the picture the controls apply to
+let picture = null; // {name, blob, thumbnail}: the picture the controls apply to
 let latest = null; // the newest request {id, picture, values, words}: the art owed
 let shown = null; // {request, result}: the art, or the reason there is none, on screen
 let problem = ''; // why the settings in the controls cannot be converted
@@ -285,6 +285,7 @@ function finish(request, result) {
   engine.memory = result.memory || 0;
   if (result.broken) startWorker();
   if (request.picture !== latest.picture) return; // another picture's: never shown
+  if (result.thumbnail) request.picture.thumbnail = { ...result.thumbnail, id: request.id };
   if (request === latest) document.body.dataset.renders = Number(document.body.dataset.renders || 0) + 1;
   if (result.field) {
     // A value the engine cannot read: its field is marked, the last art stays.
@@ -309,7 +310,7 @@ function markField(flag, reason) {
 function show(request, result) {
   shown = { request, result };
   $('picture-name').textContent = request.picture.name;
-  showPicture(result.error ? null : request.picture);
+  showPicture(result.error ? null : request.picture.thumbnail);
   drawArt(result.error ? null : result);
   if (result.error) {
     $('status').textContent = `Cannot convert ${request.picture.name}: ${result.error}.`;

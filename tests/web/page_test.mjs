@@ -326,7 +326,7 @@ test('the art is drawn at whole scales beside its picture, and stays in view on 
       const canvas = document.getElementById('preview');
       const picture = document.getElementById('picture-view');
       return { screenWidth: canvas.clientWidth * devicePixelRatio, width: canvas.width,
-        pictureShown: !picture.closest('[hidden]') && picture.src.startsWith('blob:') };
+        pictureShown: !picture.closest('[hidden]') && picture.width > 0 };
     });
     const scale = shown.screenWidth / shown.width;
     assert.ok(Number.isInteger(scale) && scale >= 1, `${width} wide: ${scale} screen pixels a pixel`);
