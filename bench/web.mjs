@@ -138,8 +138,8 @@ try {
     `(median of ${sliding.length}) |`);
   console.log(`| the browser's memory: before; at its peak opening an 8000 × 6000 PNG; holding it; after the next ` +
     `picture | ${[idle, peak, held, after].map((mb) => mb.toFixed(0)).join(' MB; ')} MB |`);
-  console.log(`| the engine's memory holding an 8000 × 6000 PNG; after the next picture | ${largeMemory.toFixed(0)} MB; ` +
-    `${nextMemory.toFixed(0)} MB |`);
+  console.log(`| the engine's memory holding an 8000 × 6000 PNG; after the next picture | ` +
+    `${largeMemory.toFixed(0)} MB; ${nextMemory.toFixed(0)} MB |`);
   console.log(`| the page with its WebAssembly: index.html | ${(html.length / 1024).toFixed(0)} KB; gzip -9 ` +
     `${(zlib.gzipSync(html, { level: 9 }).length / 1024).toFixed(0)} KB; brotli ` +
     `${(zlib.brotliCompressSync(html).length / 1024).toFixed(0)} KB |`);

@@ -330,10 +330,12 @@ function update() {
   document.body.dataset.state = busy ? 'busy' : problem ? 'invalid' : !shown ? 'empty'
     : shown.result.error ? 'error' : 'ready';
   const artShown = shown && !shown.result.error;
-  $('problem').textContent = problem && `${problem}.` + (artShown ? ' The art shown is of the last settings that worked.' : '');
+  $('problem').textContent = problem
+    && `${problem}.` + (artShown ? ' The art shown is of the last settings that worked.' : '');
   const opening = latest && latest.picture !== shown?.request.picture;
   if (opening && busy) $('status').textContent = `Opening ${latest.picture.name}\u2026`;
-  else if (opening && problem) $('status').textContent = `${latest.picture.name} is converted once the setting is fixed.`;
+  else if (opening && problem)
+    $('status').textContent = `${latest.picture.name} is converted once the setting is fixed.`;
   // The first answer, which checks the remembered settings, is not cancelled.
   $('cancel').hidden = engine.inFlight?.kind !== 'art';
   const usable = Boolean(latest) && (busy || (current && !shown.result.error && !problem));
@@ -449,7 +451,10 @@ async function copy(text, what) {
 
 $('save-nfo').addEventListener('click', async () => {
   const art = await currentArt('save');
-  if (art) download(new Blob([art.result.nfo], { type: 'application/octet-stream' }), baseName(art.request.picture.name) + '.nfo');
+  if (art) {
+    download(new Blob([art.result.nfo], { type: 'application/octet-stream' }),
+      baseName(art.request.picture.name) + '.nfo');
+  }
 });
 $('save-preview').addEventListener('click', async () => {
   const art = await currentArt('save the preview');
