@@ -1,16 +1,36 @@
 // The page's figures in headless Chromium (Debian's, with --disable-gpu):
 // a 12-megapixel JPEG from choosing the file to its art on the screen at 79
-// columns, a slider change on a 640 x 480 picture to the screen, and the
-// page's size with its WebAssembly, compressed. Medians of several runs.
+// columns, a slider change on a 640 x 480 picture to the screen, the
+// browser's memory (all its processes) and the engine's while an 8000 x 6000
+// PNG is opened, held, and after the next picture, and the page's size with
+// its WebAssembly, compressed. Medians of several runs.
 //   scripts/install-deps web-test && scripts/build-web && node bench/web.mjs
+import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
 
 import { PagePath, afterArt, launch, openPage, serve } from '../tests/web/browser.mjs';
+import { png, scene } from '../tests/web/pictures.mjs';
 
 const Runs = Number(process.env.RUNS || 5);
+
+// The resident memory of every process this one started (the browser's), in MB.
+function browserMemory() {
+  const rows = execFileSync('ps', ['-eo', 'pid=,ppid=,rss=']).toString().trim().split('\n')
+    .map((line) => line.trim().split(/\s+/).map(Number));
+  const children = new Map();
+  for (const [pid, parent] of rows) children.set(parent, [...(children.get(parent) || []), pid]);
+  const resident = new Map(rows.map(([pid, , rss]) => [pid, rss]));
+  let total = 0;
+  for (const waiting = [...(children.get(process.pid) || [])]; waiting.length;) {
+    const pid = waiting.pop();
+    total += resident.get(pid) || 0;
+    waiting.push(...(children.get(pid) || []));
+  }
+  return total / 1024;
+}
 const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
 
 // A photo-like JPEG drawn and encoded by the browser itself: shapes over
@@ -94,6 +114,21 @@ try {
   const sliding = [];
   for (let run = 0; run < 4 * Runs; run++) sliding.push(await sliderToScreen(page, String((run % 20) - 10)));
 
+  // The engine's memory as its worker reports it (WebAssembly memory only
+  // grows): holding a large picture, and once the next one is open.
+  const large = path.join(work, 'large-8000x6000.png');
+  fs.writeFileSync(large, png(8000, 6000, 3, scene));
+  const engineMemory = () => page.evaluate(() => engine.memory / 2 ** 20);
+  const idle = browserMemory();
+  let peak = idle;
+  const sampler = setInterval(() => { peak = Math.max(peak, browserMemory()); }, 100);
+  await openToScreen(page, large);
+  const [largeMemory, held] = [await engineMemory(), browserMemory()];
+  await openToScreen(page, small);
+  await new Promise((resolve) => setTimeout(resolve, 1000));
+  clearInterval(sampler);
+  const [nextMemory, after] = [await engineMemory(), browserMemory()];
+
   const html = fs.readFileSync(PagePath);
   console.log('| figure | value |');
   console.log('|---|---|');
@@ -101,6 +136,10 @@ try {
     `screen, from choosing the file | ${median(opening)} ms (median of ${Runs}) |`);
   console.log(`| a slider change on a 640 × 480 picture, to the screen | ${median(sliding).toFixed(1)} ms ` +
     `(median of ${sliding.length}) |`);
+  console.log(`| the browser's memory: before; at its peak opening an 8000 × 6000 PNG; holding it; after the next ` +
+    `picture | ${[idle, peak, held, after].map((mb) => mb.toFixed(0)).join(' MB; ')} MB |`);
+  console.log(`| the engine's memory holding an 8000 × 6000 PNG; after the next picture | ` +
+    `${largeMemory.toFixed(0)} MB; ${nextMemory.toFixed(0)} MB |`);
   console.log(`| the page with its WebAssembly: index.html | ${(html.length / 1024).toFixed(0)} KB; gzip -9 ` +
     `${(zlib.gzipSync(html, { level: 9 }).length / 1024).toFixed(0)} KB; brotli ` +
     `${(zlib.brotliCompressSync(html).length / 1024).toFixed(0)} KB |`);

@@ -1,30 +1,19 @@
 #include "cli_command.h"
 
 #include "ezedudu/option_table.h"
-
-#include <QRegularExpression>
-#include <QStringList>
+#include "ezedudu/shell_words.h"
 
 namespace ezedudu {
-namespace {
-
-QString ShellQuoted(const QString& word)
-{
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./:=+-]+$"));
-    if (plain.match(word).hasMatch())
-        return word;
-    return "'" + QString(word).replace("'", "'\\''") + "'";
-}
-
-} // namespace
 
 QString CliCommandFor(const ConversionOptions& options, const QString& picture)
 {
-    QStringList words{QStringLiteral("ezedudu-cli")};
-    for (const std::string& word : ArgumentsFor(ArtSettings{options}, false))
-        words << QString::fromStdString(word);
-    words << (picture.isEmpty() ? QStringLiteral("PICTURE") : ShellQuoted(picture));
-    return words.join(' ');
+    std::vector<std::string> words{"ezedudu-cli"};
+    for (std::string& word : ArgumentsFor(ArtSettings{options}, false))
+        words.push_back(std::move(word));
+    if (picture.isEmpty())
+        return QString::fromStdString(ShellCommand(words) + " PICTURE");
+    words.push_back(picture.toStdString());
+    return QString::fromStdString(ShellCommand(words));
 }
 
 } // namespace ezedudu

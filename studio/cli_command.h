@@ -8,7 +8,7 @@ namespace ezedudu {
 
 // The ezedudu-cli command line that makes the same art from the picture:
 // only the options that differ from the defaults, numbers written so that
-// they read back exactly, the picture's path quoted for a POSIX shell.
+// they read back exactly, every word quoted for a POSIX shell.
 // A picture without a file (pasted) is written as PICTURE.
 QString CliCommandFor(const ConversionOptions& options, const QString& picture);
 

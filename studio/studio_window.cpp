@@ -90,6 +90,9 @@ StudioWindow::StudioWindow(QSettings& store, const ConversionOptions& options, P
 
     summary->setObjectName("summary");
     message->setObjectName("message");
+    // The message holds file names, which may look like markup.
+    summary->setTextFormat(Qt::PlainText);
+    message->setTextFormat(Qt::PlainText);
     message->setWordWrap(true);
     progress->setObjectName("progress");
     progress->setRange(0, 100);
@@ -386,8 +389,11 @@ void StudioWindow::FillRecentMenu()
 {
     recentMenu->clear();
     const QStringList recent = settings.value("recent").toStringList();
-    for (const QString& path : recent)
-        recentMenu->addAction(QDir::toNativeSeparators(path), this, [this, path] { OpenFile(path); });
+    for (const QString& path : recent) {
+        // A lone & in a menu marks the shortcut letter; the name keeps its own.
+        const QString shownName = QDir::toNativeSeparators(path).replace('&', QStringLiteral("&&"));
+        recentMenu->addAction(shownName, this, [this, path] { OpenFile(path); });
+    }
     recentMenu->setEnabled(!recent.isEmpty());
 }
 

@@ -12,7 +12,7 @@ parts = {
     '/*@STYLE@*/': (web / 'style.css').read_text(),
     '/*@ENGINE@*/': engine.read_text(),
     '/*@WORKER@*/': (web / 'worker.js').read_text(),
-    '/*@PAGE@*/': (web / 'page.js').read_text(),
+    '/*@PAGE@*/': (web / 'page.js').read_text() + (web / 'art_view.js').read_text(),
 }
 page = (web / 'index.html').read_text()
 for marker, text in parts.items():

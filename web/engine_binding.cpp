@@ -6,19 +6,23 @@
 #include "shared_bytes_stream.h"
 
 #include "ezedudu/art_conversion.h"
+#include "ezedudu/box_shrink.h"
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_text.h"
 #include "ezedudu/option_table.h"
 #include "ezedudu/pixel_limit.h"
 #include "ezedudu/preview_layout.h"
+#include "ezedudu/shell_words.h"
 
 #include <emscripten/bind.h>
+#include <emscripten/heap.h>
 #include <emscripten/val.h>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <span>
-#include <stdexcept>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -103,30 +107,77 @@ val OptionTableData()
     return options;
 }
 
+const OptionEntry* FindOption(std::string_view flag)
+{
+    const std::span<const OptionEntry> table = OptionTable();
+    const auto found =
+        std::find_if(table.begin(), table.end(), [flag](const OptionEntry& entry) { return entry.flag == flag; });
+    return found == table.end() ? nullptr : &*found;
+}
+
+// What is wrong with an art option's words: the usage error, and the option
+// it is about (empty when it is about none).
+struct WordsError {
+    std::string reason;
+    std::string_view flag;
+};
+
 // The art options in words ("--columns", "79", "--invert") laid over the
-// defaults; an empty text, or the usage error.
-std::string ReadWords(const std::vector<std::string>& words, ArtSettings& settings)
+// defaults.
+WordsError ReadWords(const std::vector<std::string>& words, ArtSettings& settings)
 {
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
-        const std::string_view flag = word.rfind("--", 0) == 0 ? std::string_view(word).substr(2) : "";
-        const std::span<const OptionEntry> table = OptionTable();
-        const auto found =
-            std::find_if(table.begin(), table.end(), [flag](const OptionEntry& entry) { return entry.flag == flag; });
-        if (found == table.end())
-            return "unknown option '" + word + "'";
+        const OptionEntry* option = FindOption(word.rfind("--", 0) == 0 ? std::string_view(word).substr(2) : "");
+        if (!option)
+            return {"unknown option '" + word + "'", {}};
         std::string text;
-        if (found->type != OptionType::Switch) {
+        if (option->type != OptionType::Switch) {
             if (++i == words.size())
-                return "missing value after '" + word + "'";
+                return {"missing value after '" + word + "'", option->flag};
             text = words[i];
         }
         OptionValue value;
-        if (std::string error = ParseOptionValue(*found, text, value); !error.empty())
-            return error;
-        found->set(settings, value);
+        if (std::string error = ParseOptionValue(*option, text, value); !error.empty())
+            return {error, option->flag};
+        option->set(settings, value);
     }
     return {};
+}
+
+// What is wrong with the words: {error, field}, both empty when nothing is.
+val WordsErrorOf(val words)
+{
+    ArtSettings settings;
+    const WordsError error = ReadWords(emscripten::vecFromJSArray<std::string>(words), settings);
+    val result = val::object();
+    result.set("error", error.reason);
+    result.set("field", Text(error.flag));
+    return result;
+}
+
+// The values of options by flag ({columns: "79"}, texts only) that cannot be read, each
+// with its usage error, so that the page forgets what it kept of an older
+// version or a hand edit.
+val OptionErrors(val values)
+{
+    val errors = val::object();
+    const val flags = val::global("Object").call<val>("keys", values);
+    for (const std::string& flag : emscripten::vecFromJSArray<std::string>(flags)) {
+        const OptionEntry* option = FindOption(flag);
+        OptionValue value;
+        if (!option)
+            errors.set(flag, "no such option");
+        else if (std::string error = ParseOptionValue(*option, values[flag].as<std::string>(), value); !error.empty())
+            errors.set(flag, error);
+    }
+    return errors;
+}
+
+// The command line for these words, every word quoted for a POSIX shell.
+std::string ShellCommandOf(val words)
+{
+    return ShellCommand(emscripten::vecFromJSArray<std::string>(words));
 }
 
 // The picture the worker holds: a file's bytes, or pixels the browser decoded.
@@ -175,9 +226,13 @@ val Bytes(std::string_view bytes)
 }
 
 // A view of size bytes of the module's memory for the page to fill, valid
-// until the module next runs.
+// until the module next runs. The picture held before is let go first, so
+// that its memory takes the new one.
 val PictureBuffer(double size)
 {
+    Input() = HeldInput{};
+    Incoming().clear();
+    Incoming().shrink_to_fit();
     Incoming().assign(static_cast<std::size_t>(size), '\0');
     return val(emscripten::typed_memory_view(Incoming().size(), Incoming().data()));
 }
@@ -189,22 +244,77 @@ std::shared_ptr<const std::string> TakeIncoming()
     return bytes;
 }
 
-// Holds the buffer as a file's bytes. False when they are not a bitmap: the
-// browser decodes those and hands over their pixels.
-bool HoldFile()
+// Holds the buffer as a file's bytes, which the bitmap reader reads: the
+// page hands over only bitmaps this way, and decodes other formats itself.
+void HoldFile()
 {
     Input() = HeldInput{TakeIncoming()};
-    const std::string& bytes = *Input().bytes;
-    return bytes.empty() || (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M');
 }
 
 // Holds the buffer as width x height RGBA pixels; alpha false when every
-// pixel is opaque.
-void HoldPixels(int width, int height, bool alpha)
+// pixel is opaque. Returns an empty text, or why they cannot be held.
+std::string HoldPixels(double width, double height, bool alpha)
 {
-    Input() = HeldInput{TakeIncoming(), true, width, height, alpha};
-    if (std::int64_t(Input().bytes->size()) != std::int64_t(width) * height * 4)
-        throw std::invalid_argument("the pixels do not fill " + std::to_string(width) + " x " + std::to_string(height));
+    const std::int64_t w = std::int64_t(width), h = std::int64_t(height);
+    if (std::int64_t(Incoming().size()) != w * h * 4)
+        return "the browser handed over pixels that do not fill " + std::to_string(w) + " x " + std::to_string(h);
+    Input() = HeldInput{TakeIncoming(), true, w, h, alpha};
+    return {};
+}
+
+// Why a picture of width x height pixels is refused with these words
+// (over their pixel limit, or words that cannot be read), or an empty text:
+// asked from the picture's header, before it is decoded.
+std::string PixelLimitError(double width, double height, val words)
+{
+    ArtSettings settings;
+    if (WordsError error = ReadWords(emscripten::vecFromJSArray<std::string>(words), settings); !error.reason.empty())
+        return error.reason;
+    try {
+        CheckPixelLimit(std::int64_t(width), std::int64_t(height), settings.conversion.maxPixels);
+    } catch (const Error& failure) {
+        return Explain(failure);
+    }
+    return {};
+}
+
+// The held picture shrunk by whole blocks until its longer side is at most
+// maxSide pixels, to be shown beside its art: {width, height, pixels} in RGBA
+// order, opaque; null when the picture cannot be read.
+val Thumbnail(double maxSide)
+{
+    try {
+        // The picture was converted already: within its pixel limit.
+        const std::unique_ptr<RowSource> picture = OpenInput(std::numeric_limits<std::int64_t>::max());
+        const std::int64_t side = std::max(picture->Width(), picture->Height());
+        const int factor = int(std::max<std::int64_t>(1, (side + std::int64_t(maxSide) - 1) / std::int64_t(maxSide)));
+        const std::optional<HeldPicture> shrunk = ShrinkByBlocks(*picture, factor);
+        const Canvas& view = shrunk->View();
+        std::string rgba(static_cast<std::size_t>(view.Width() * view.Height() * 4), '\0');
+        char* out = rgba.data();
+        for (std::int64_t y = 0; y < view.Height(); ++y) {
+            for (const std::uint32_t* pixel = view.Row(y); pixel != view.Row(y) + view.Width(); ++pixel) {
+                *out++ = char(*pixel >> 16);
+                *out++ = char(*pixel >> 8);
+                *out++ = char(*pixel);
+                *out++ = char(0xFF);
+            }
+        }
+        val result = val::object();
+        result.set("width", double(view.Width()));
+        result.set("height", double(view.Height()));
+        result.set("pixels", Bytes(rgba));
+        return result;
+    } catch (const std::exception&) {
+        return val::null();
+    }
+}
+
+// The bytes the module's memory takes now: it grows with the largest picture
+// and never shrinks, so the page starts a fresh worker after a large one.
+double MemoryBytes()
+{
+    return double(emscripten_get_heap_size());
 }
 
 // The preview as the CLI's --preview draws it, in the canvas's RGBA order.
@@ -228,13 +338,17 @@ void AddPreview(const std::string& nfo, const ArtSettings& settings, val& result
 }
 
 // Converts the held picture. The result has "error" (the CLI's reason, or
-// empty) and, without one, the NFO bytes, their UTF-8 text, the art's size,
-// the preview and the command-line words of the options.
+// empty) with "field", the option a usage error is about, and, without an
+// error, the NFO bytes, their UTF-8 text, the art's size, the preview and the
+// command-line words of the options. Every failure comes back as a reason:
+// an exception that reached the page would be only a number there.
 val Convert(val words)
 {
     val result = val::object();
     ArtSettings settings;
-    std::string error = ReadWords(emscripten::vecFromJSArray<std::string>(words), settings);
+    const WordsError wordsError = ReadWords(emscripten::vecFromJSArray<std::string>(words), settings);
+    std::string error = wordsError.reason;
+    result.set("field", Text(wordsError.flag));
     try {
         if (error.empty()) {
             const std::unique_ptr<RowSource> picture = OpenInput(settings.conversion.maxPixels);
@@ -254,6 +368,10 @@ val Convert(val words)
         error = Explain(failure);
     } catch (const std::bad_alloc&) {
         error = "not enough memory for this picture in the browser";
+    } catch (const std::exception& failure) {
+        error = std::string("the conversion failed: ") + failure.what();
+    } catch (...) {
+        error = "the conversion failed for a reason the engine did not name";
     }
     result.set("error", error);
     return result;
@@ -268,5 +386,11 @@ EMSCRIPTEN_BINDINGS(ezedudu)
     emscripten::function("pictureBuffer", &ezedudu::PictureBuffer);
     emscripten::function("holdFile", &ezedudu::HoldFile);
     emscripten::function("holdPixels", &ezedudu::HoldPixels);
+    emscripten::function("pixelLimitError", &ezedudu::PixelLimitError);
     emscripten::function("convert", &ezedudu::Convert);
+    emscripten::function("optionErrors", &ezedudu::OptionErrors);
+    emscripten::function("wordsError", &ezedudu::WordsErrorOf);
+    emscripten::function("shellCommand", &ezedudu::ShellCommandOf);
+    emscripten::function("memoryBytes", &ezedudu::MemoryBytes);
+    emscripten::function("thumbnail", &ezedudu::Thumbnail);
 }

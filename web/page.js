@@ -1,6 +1,11 @@
 // The page: opens a picture, builds the art options' controls from the
 // engine's option table, and shows what the worker makes of them. It holds no
 // conversion logic: the options go to the engine as command-line words.
+//
+// What the page shows is one record: a picture's name, the settings and the
+// art the engine made of them, replaced together. Every request to the
+// worker has an id; an answer for an older request of another picture is
+// never shown, and Save and Copy wait for the answer to the newest.
 'use strict';
 
 const SettingsKey = 'ezedudu.settings';
@@ -8,31 +13,48 @@ const SettingsKey = 'ezedudu.settings';
 // that fits an NFO viewer's 80 columns.
 const PageDefaults = { columns: '79' };
 const ViewerColumns = 80;
+// A WebAssembly module's memory grows with the largest picture and never
+// shrinks: after one that took more than this, the next picture goes to a
+// fresh worker.
+const FreshWorkerBytes = 128 << 20;
 
 const $ = (id) => document.getElementById(id);
-const worker = new Worker(URL.createObjectURL(
-  new Blob([$('worker-source').textContent], { type: 'text/javascript' })));
+const workerUrl = URL.createObjectURL(new Blob([$('worker-source').textContent], { type: 'text/javascript' }));
 
-let options = [];
-const controls = new Map(); // flag -> {option, read(), write(text)}
-let pictureName = '';
-let art = null; // the last result without an error
-let busy = false;
-let pending = null; // the request waiting for the worker
+const controls = new Map(); // flag -> {option, input, read(), write(text)}
+let ready = false; // the controls are built and the remembered values checked
+let picture = null; // {name, blob, thumbnail}: the picture the controls apply to
+let latest = null; // the newest request {id, picture, values, words}: the art owed
+let shown = null; // {request, result}: the art, or the reason there is none, on screen
+let problem = ''; // why the settings in the controls cannot be converted
+let nextId = 0;
+let waiting = []; // resolves Save and Copy once the worker is idle
+
+// The worker and what it has been sent: at most one request in flight, and
+// the newest one queued behind it.
+const engine = { worker: null, holds: null, memory: 0, inFlight: null, queued: null };
+
+function startWorker() {
+  engine.worker?.terminate();
+  const worker = new Worker(workerUrl);
+  worker.onmessage = ({ data }) => {
+    if (worker === engine.worker) received(data);
+  };
+  Object.assign(engine, { worker, holds: null, memory: 0 });
+}
 
 function savedSettings() {
   try {
-    return JSON.parse(localStorage.getItem(SettingsKey)) || {};
+    const saved = JSON.parse(localStorage.getItem(SettingsKey));
+    return saved && typeof saved === 'object' ? saved : {};
   } catch {
     return {};
   }
 }
 
 function saveSettings() {
-  const settings = {};
-  for (const [flag, control] of controls) settings[flag] = control.read();
   try {
-    localStorage.setItem(SettingsKey, JSON.stringify(settings));
+    localStorage.setItem(SettingsKey, JSON.stringify(readValues()));
   } catch {
     // Storage may be off (private windows, some file:// pages); the page works without it.
   }
@@ -111,36 +133,94 @@ function makeControl(option, form) {
       input.setAttribute('list', list.id);
     }
     // An empty field leaves the option unset ("auto", "none", ...).
-    read = () => (input.value.trim() === '' && option.unsetName ? option.unsetName : input.value.trim());
+    // A number field hands over no text that is not a number; say so rather than leave the option unset.
+    read = () => {
+      if (input.validity.badInput) return 'not-a-number';
+      return input.value.trim() === '' && option.unsetName ? option.unsetName : input.value.trim();
+    };
     write = (text) => { input.value = text === option.unsetName ? '' : text; };
+    if (option.type === 'colour') [holder, write] = withColourPicker(input, write, id);
+    if (option.type === 'text') label.classList.add('wide');
   }
   input.id = id;
   input.name = option.flag;
   form.append(label, holder || input);
-  controls.set(option.flag, { option, read, write });
+  controls.set(option.flag, { option, input, read, write });
   input.addEventListener(option.control === 'slider' ? 'input' : 'change', () => {
     saveSettings();
-    requestArt();
+    want();
   });
 }
 
+// A colour field with a picker beside it: the picker writes the field, and
+// the field, when it holds a colour, sets the picker. Answers the holder of
+// both and the field's write that keeps the picker in step.
+function withColourPicker(input, write, id) {
+  const picker = document.createElement('input');
+  picker.type = 'color';
+  picker.id = id + '-picker';
+  picker.title = 'Pick a colour';
+  picker.setAttribute('aria-label', 'Pick a colour');
+  picker.value = '#ffffff'; // the paper's colour while the field is left to auto
+  const follow = () => { if (/^#[0-9a-f]{6}$/i.test(input.value)) picker.value = input.value.toLowerCase(); };
+  picker.addEventListener('change', () => {
+    input.value = picker.value;
+    input.dispatchEvent(new Event('change'));
+  });
+  input.addEventListener('input', follow);
+  const holder = document.createElement('div');
+  holder.className = 'colour';
+  holder.append(input, picker);
+  return [holder, (text) => { write(text); follow(); }];
+}
+
 function buildControls(table) {
-  options = table;
   const form = $('controls');
   form.addEventListener('submit', (event) => event.preventDefault());
   const saved = savedSettings();
-  for (const option of options) {
+  const remembered = {};
+  for (const option of table) {
     makeControl(option, form);
-    controls.get(option.flag).write(saved[option.flag] ?? defaultText(option));
+    if (option.flag in saved) remembered[option.flag] = String(saved[option.flag]);
+    controls.get(option.flag).write(remembered[option.flag] ?? defaultText(option));
   }
+  post({ id: ++nextId, kind: 'check', values: remembered });
+}
+
+// Remembered values the engine cannot read (from an older version, or
+// edited by hand) go back to their defaults, with a note.
+function forgetBadValues(errors) {
+  const forgotten = [];
+  for (const [flag, reason] of Object.entries(errors)) {
+    const { option, write } = controls.get(flag);
+    write(defaultText(option));
+    forgotten.push(`${option.label} (${reason})`);
+  }
+  if (forgotten.length) {
+    saveSettings();
+    note(`Some remembered settings could not be used and are back to their defaults: ${forgotten.join('; ')}.`);
+  }
+  ready = true;
+  document.body.dataset.engine = 'ready';
+  want();
+}
+
+function readValues() {
+  const values = {};
+  for (const [flag, { read }] of controls) values[flag] = read();
+  return values;
+}
+
+function writeValues(values) {
+  for (const [flag, { write }] of controls) write(values[flag]);
 }
 
 // The options as command-line words: those that differ from the command
 // line's defaults.
-function words() {
+function wordsOf(values) {
   const list = [];
-  for (const { option, read } of controls.values()) {
-    const text = read();
+  for (const { option } of controls.values()) {
+    const text = values[option.flag];
     if (text === option.defaultValue) continue;
     if (option.type === 'switch') {
       if (text === 'true') list.push('--' + option.flag);
@@ -151,81 +231,198 @@ function words() {
   return list;
 }
 
-function send(message) {
-  if (busy) {
-    // Only the newest request matters; a file always replaces a slider move.
-    if (!pending || pending.type !== 'file' || message.type === 'file') pending = message;
-    return;
-  }
-  busy = true;
-  document.body.dataset.state = 'busy';
-  worker.postMessage(message, message.bytes ? [message.bytes] : []);
+// Asks for the art of the picture and the settings the page shows now.
+function want() {
+  if (!ready || !picture) return;
+  const values = readValues();
+  latest = { id: ++nextId, kind: 'art', picture, values, words: wordsOf(values) };
+  if (engine.inFlight) engine.queued = latest;
+  else post(latest);
+  update();
 }
 
-function requestArt() {
-  if (pictureName) send({ type: 'convert', words: words() });
-}
-
-async function openFile(file) {
-  if (!file) return;
-  pictureName = file.name || 'pasted';
-  $('picture-name').textContent = pictureName;
-  send({ type: 'file', bytes: await file.arrayBuffer(), words: words() });
-}
-
-function showResult(result) {
-  const canvas = $('preview');
-  $('note').textContent = '';
-  if (result.error) {
-    art = null;
-    document.body.dataset.state = 'error';
-    $('status').textContent = 'Cannot convert ' + pictureName + ': ' + result.error;
-    $('warning').textContent = '';
-    canvas.width = 0;
-    canvas.height = 0;
-  } else {
-    art = result;
-    document.body.dataset.state = 'ready';
-    $('status').textContent = result.columns + ' \u00d7 ' + result.rows + ' characters, ' + result.nfo.length + ' bytes';
-    $('warning').textContent = result.columns > ViewerColumns
-      ? 'Wider than the ' + ViewerColumns + ' columns NFO viewers show: lines will wrap.' : '';
-    if (result.preview) {
-      canvas.width = result.previewWidth;
-      canvas.height = result.previewHeight;
-      const pixels = new ImageData(new Uint8ClampedArray(result.preview.buffer), result.previewWidth,
-        result.previewHeight);
-      canvas.getContext('2d').putImageData(pixels, 0, 0);
-    } else {
-      canvas.width = 0;
-      canvas.height = 0;
-      $('warning').textContent += ' The art is too large to preview here.';
+async function post(request) {
+  engine.inFlight = request;
+  const message = { type: request.kind, id: request.id, values: request.values, words: request.words,
+    name: request.picture?.name };
+  if (request.kind === 'art' && engine.holds !== request.picture) {
+    if (engine.memory > FreshWorkerBytes) startWorker();
+    engine.holds = request.picture;
+    let bytes;
+    try {
+      bytes = await request.picture.blob.arrayBuffer();
+    } catch {
+      engine.holds = null;
+      received({ type: 'art', id: request.id, result: { error: 'the file could not be read' } });
+      return;
     }
-  }
-  document.body.dataset.renders = Number(document.body.dataset.renders || 0) + 1;
-  for (const id of ['save-nfo', 'copy-text', 'copy-command']) $(id).disabled = !art;
-  $('save-preview').disabled = !art || !art.preview;
-}
-
-worker.onmessage = ({ data }) => {
-  if (data.type === 'options') {
-    buildControls(data.options);
-    document.body.dataset.engine = 'ready';
+    if (engine.inFlight !== request) return; // cancelled meanwhile
+    engine.worker.postMessage({ ...message, type: 'file', bytes }, [bytes]);
     return;
   }
-  busy = false;
-  if (pending) {
-    const next = pending;
-    pending = null;
-    // The options as they are now; a new file makes this result stale.
-    next.words = words();
-    send(next);
-    if (next.type === 'file') return;
-  }
-  showResult(data.result);
-};
+  engine.worker.postMessage({ ...message, type: request.kind === 'art' ? 'convert' : 'check' });
+}
 
-function baseName() {
-  return pictureName.replace(/\.[^.]*$/, '') || 'art';
+function received(data) {
+  if (data.type === 'options') {
+    if (!controls.size) buildControls(data.options);
+    return;
+  }
+  const request = engine.inFlight;
+  if (!request || request.id !== data.id) return;
+  engine.inFlight = null;
+  if (data.type === 'checked') forgetBadValues(data.errors);
+  else finish(request, data.result);
+  if (engine.queued) {
+    const next = engine.queued;
+    engine.queued = null;
+    post(next);
+  }
+  update();
+}
+
+function finish(request, result) {
+  engine.memory = result.memory || 0;
+  if (result.broken) startWorker();
+  if (request.picture !== latest.picture) return; // another picture's: never shown
+  if (result.thumbnail) request.picture.thumbnail = { ...result.thumbnail, id: request.id };
+  if (request === latest) document.body.dataset.renders = Number(document.body.dataset.renders || 0) + 1;
+  if (result.field) {
+    // A value the engine cannot read: its field is marked, the last art stays.
+    if (request === latest) markField(result.field, result.error);
+    return;
+  }
+  if (request === latest) markField('', '');
+  show(request, result);
+}
+
+function markField(flag, reason) {
+  problem = '';
+  for (const [name, { option, input }] of controls) {
+    const bad = name === flag;
+    input.setCustomValidity(bad ? reason : '');
+    if (bad) input.setAttribute('aria-invalid', 'true');
+    else input.removeAttribute('aria-invalid');
+    if (bad) problem = `${option.label}: ${reason}`;
+  }
+}
+
+function show(request, result) {
+  shown = { request, result };
+  $('picture-name').textContent = request.picture.name;
+  showPicture(result.error ? null : request.picture.thumbnail);
+  drawArt(result.error ? null : result);
+  if (result.error) {
+    $('status').textContent = `Cannot convert ${request.picture.name}: ${result.error}.`;
+    $('warning').textContent = '';
+    return;
+  }
+  $('status').textContent = `${result.columns} \u00d7 ${result.rows} characters, ${result.nfo.length} bytes`;
+  $('warning').textContent = result.columns > ViewerColumns
+    ? `Wider than the ${ViewerColumns} columns NFO viewers show: lines will wrap.` : '';
+  if (!result.preview) $('warning').textContent += ' The art is too large to preview here.';
+}
+
+// The page's state, its buttons and the waiting Save and Copy, after any change.
+function update() {
+  const busy = Boolean(engine.inFlight);
+  const current = shown && shown.request === latest;
+  document.body.dataset.state = busy ? 'busy' : problem ? 'invalid' : !shown ? 'empty'
+    : shown.result.error ? 'error' : 'ready';
+  const artShown = shown && !shown.result.error;
+  $('problem').textContent = problem
+    && `${problem}.` + (artShown ? ' The art shown is of the last settings that worked.' : '');
+  const opening = latest && latest.picture !== shown?.request.picture;
+  if (opening && busy) $('status').textContent = `Opening ${latest.picture.name}\u2026`;
+  else if (opening && problem)
+    $('status').textContent = `${latest.picture.name} is converted once the setting is fixed.`;
+  // The first answer, which checks the remembered settings, is not cancelled.
+  $('cancel').hidden = engine.inFlight?.kind !== 'art';
+  const usable = Boolean(latest) && (busy || (current && !shown.result.error && !problem));
+  for (const id of ['save-nfo', 'copy-text', 'copy-command']) $(id).disabled = !usable;
+  $('save-preview').disabled = !usable || (!busy && !shown.result.preview);
+  if (!busy) {
+    for (const resolve of waiting) resolve();
+    waiting = [];
+  }
+}
+
+// The art of the settings shown, once the worker has made it; or null, with
+// a note that says why there is none.
+async function currentArt(verb) {
+  const waited = Boolean(engine.inFlight);
+  if (waited) {
+    note('Waiting for the art of the settings shown\u2026');
+    await new Promise((resolve) => waiting.push(resolve));
+  }
+  const why = problem || (!shown || shown.request !== latest ? 'the art was cancelled' : shown.result.error);
+  if (why) {
+    note(`Cannot ${verb}: ${why}.`);
+    return null;
+  }
+  if (waited) note('');
+  return shown;
+}
+
+// Back to the art shown: the worker is stopped and started afresh, and the
+// controls and the picture return to those the art was made of.
+function cancel() {
+  startWorker();
+  engine.inFlight = null;
+  engine.queued = null;
+  if (shown) {
+    picture = shown.request.picture;
+    writeValues(shown.request.values);
+    saveSettings();
+  } else {
+    picture = null;
+    $('status').textContent = 'Open a picture to start.';
+  }
+  latest = shown?.request ?? null;
+  markField('', '');
+  note('Cancelled: the settings are back to those of the art shown.');
+  update();
+}
+
+// A note under the status line, with a button that undoes what it tells of.
+function note(text, undo) {
+  $('note').textContent = text;
+  if (!undo) return;
+  const button = document.createElement('button');
+  button.type = 'button';
+  button.id = 'undo';
+  button.textContent = 'Undo';
+  button.addEventListener('click', () => {
+    undo();
+    note('');
+  });
+  $('note').append(' ', button);
+}
+
+// Every control back to the page's defaults; the note offers the way back.
+function reset() {
+  const before = readValues();
+  const defaults = {};
+  for (const [flag, { option }] of controls) defaults[flag] = defaultText(option);
+  const apply = (values) => {
+    writeValues(values);
+    saveSettings();
+    want();
+  };
+  apply(defaults);
+  note('Every setting is back to its default.', () => apply(before));
+}
+
+function openFile(file) {
+  if (!file) return;
+  picture = { name: file.name || 'pasted', blob: file };
+  note('');
+  want();
+  update();
+}
+
+function baseName(name) {
+  return name.replace(/\.[^.]*$/, '') || 'art';
 }
 
 function download(blob, name) {
@@ -249,24 +446,32 @@ async function copy(text, what) {
     document.execCommand('copy');
     area.remove();
   }
-  $('note').textContent = what + ' copied to the clipboard.';
+  note(what + ' copied to the clipboard.');
 }
 
-// A word as a POSIX shell reads it back unchanged.
-function shellWord(word) {
-  return /^[A-Za-z0-9_.,:/=+@%-]+$/.test(word) ? word : "'" + word.replace(/'/g, "'\\''") + "'";
-}
-
-$('save-nfo').addEventListener('click', () => {
-  if (art) download(new Blob([art.nfo], { type: 'application/octet-stream' }), baseName() + '.nfo');
+$('save-nfo').addEventListener('click', async () => {
+  const art = await currentArt('save');
+  if (art) {
+    download(new Blob([art.result.nfo], { type: 'application/octet-stream' }),
+      baseName(art.request.picture.name) + '.nfo');
+  }
 });
-$('save-preview').addEventListener('click', () => {
-  if (art) $('preview').toBlob((blob) => download(blob, baseName() + '.preview.png'), 'image/png');
+$('save-preview').addEventListener('click', async () => {
+  const art = await currentArt('save the preview');
+  if (art && art.result.preview)
+    previewCanvas(art.result).convertToBlob({ type: 'image/png' })
+      .then((blob) => download(blob, baseName(art.request.picture.name) + '.preview.png'));
 });
-$('copy-text').addEventListener('click', () => art && copy(art.text, 'Text'));
-$('copy-command').addEventListener('click', () => {
-  if (art) copy(['ezedudu-cli', ...art.arguments, pictureName].map(shellWord).join(' '), 'Command');
+$('copy-text').addEventListener('click', async () => {
+  const art = await currentArt('copy');
+  if (art) copy(art.result.text, 'Text');
 });
+$('copy-command').addEventListener('click', async () => {
+  const art = await currentArt('copy');
+  if (art) copy(art.result.command, 'Command');
+});
+$('cancel').addEventListener('click', cancel);
+$('reset').addEventListener('click', reset);
 
 $('picture').addEventListener('change', (event) => {
   openFile(event.target.files[0]);
@@ -289,3 +494,5 @@ document.addEventListener('paste', (event) => {
     openFile(file);
   }
 });
+
+startWorker();

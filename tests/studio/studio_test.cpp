@@ -314,6 +314,34 @@ TEST_F(Studio, ShowsEveryOptionItWasGiven)
     EXPECT_EQ(window.CliCommand(), "ezedudu-cli --columns 60 --max-megapixels 5 PICTURE");
 }
 
+// Pasted into a shell, the command keeps the colour (no comment) and runs
+// nothing from the closing line or the picture's name.
+TEST_F(Studio, CopyCommandQuotesEveryWordForTheShell)
+{
+    ConversionOptions options;
+    options.background = 0x102030;
+    options.layout.signature = "it's $(touch pwned)";
+    EXPECT_EQ(CliCommandFor(options, "my photo #1.bmp").toStdString(),
+              "ezedudu-cli --background '#102030' --signature 'it'\\''s $(touch pwned)' 'my photo #1.bmp'");
+}
+
+// A name that looks like markup is shown as the name it is.
+TEST_F(Studio, ShowsFileNamesAsPlainText)
+{
+    const QString name = QStringLiteral("<h1><font color=green>Saved OK<!--.png");
+    WriteBytes(Path(name.toUtf8().constData()).toStdString(), "not a picture");
+    StudioWindow window(settings, Columns(79), PreviewTheme::Light);
+    QSignalSpy failed(&window, &StudioWindow::artFailed);
+    window.OpenFile(Path(name.toUtf8().constData()));
+    ASSERT_TRUE(WaitFor(failed));
+    EXPECT_TRUE(MessageOf(window).contains(name)) << MessageOf(window).toStdString();
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->text().contains(name)) {
+            EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+        }
+    }
+}
+
 // Reset shows the defaults at once; Undo brings the settings back, and
 // only what the user keeps is remembered.
 TEST_F(Studio, ResetGoesBackToTheStudioDefaultsUntilUndone)

@@ -52,15 +52,42 @@ export async function afterArt(page, action) {
     document.body.dataset.state !== 'busy', before);
 }
 
-// The page with the settings it remembers cleared, or kept.
-export async function openPage(context, url, { keepSettings = false } = {}) {
+// Lets a test hold back what the page's workers answer (holdWorkers() until
+// releaseWorkers()), and the next file read (holdNextRead() until
+// finishRead()), so that it provokes a race the same way every time. The
+// page starts held.
+function steerWorkers() {
+  const hold = () => { window.workerGate = new Promise((resolve) => { window.releaseWorkers = resolve; }); };
+  window.holdWorkers = hold;
+  hold();
+  const RealWorker = Worker;
+  window.Worker = class extends RealWorker {
+    set onmessage(handler) {
+      super.onmessage = (event) => { window.workerGate.then(() => handler(event)); };
+    }
+  };
+  const read = Blob.prototype.arrayBuffer;
+  let readGate = null;
+  window.holdNextRead = () => { readGate = new Promise((resolve) => { window.finishRead = resolve; }); };
+  Blob.prototype.arrayBuffer = function () {
+    const bytes = read.call(this);
+    const gate = readGate;
+    readGate = null;
+    return gate ? gate.then(() => bytes) : bytes;
+  };
+}
+
+// The page with the settings it remembers cleared, or kept; with held
+// workers, steered by steerWorkers() and not yet released.
+export async function openPage(context, url, { keepSettings = false, held = false } = {}) {
   const page = await context.newPage();
   page.on('pageerror', (error) => { throw error; });
+  if (held) await page.addInitScript(steerWorkers);
   await page.goto(url);
   if (!keepSettings) {
     await page.evaluate(() => localStorage.clear());
     await page.reload();
   }
-  await page.waitForSelector('body[data-engine="ready"]');
+  if (!held) await page.waitForSelector('body[data-engine="ready"]');
   return page;
 }

@@ -28,6 +28,26 @@ const alphaPng = picture('fade.png', png(320, 200, 4, (x, y) => [...scene(x, y),
 const largePng = picture('large.png', png(1200, 900, 3, scene));
 // Alpha 0 in every pixel, a common writer's fault: browsers show it opaque.
 const clearBitmap = picture('clear.bmp', bitmap32(320, 200, (x, y) => [...scene(x, y), 0]));
+// 16-bit samples whose low byte matters: browsers bring them to 8 bits
+// otherwise than ezedudu-cli does.
+const deep = (x, y) => scene(x, y).map((value, i) => value * 257 + ((x * 37 + y * 11 + i * 89) % 257) - 128 & 0xffff);
+const deepPng = picture('deep.png', png(320, 200, 3, deep, { depth: 16, filtered: true }));
+const deepGreyPng = picture('deep-grey.png', png(320, 200, 2, (x, y) => [deep(x, y)[0], (x + 2 * y) * 150 % 65536],
+  { depth: 16, filtered: true }));
+// Headers that say 3000 x 2000 pixels, with (next to) no pixel after them.
+const hugePng = png(1, 1, 3, () => [0, 0, 0]);
+hugePng.writeUInt32BE(3000, 16);
+hugePng.writeUInt32BE(2000, 20);
+const bytes = (...parts) => Buffer.concat(parts.map((part) => (typeof part === 'string'
+  ? Buffer.from(part, 'latin1') : Buffer.from(part))));
+const hugeHeaders = {
+  'huge.png': hugePng,
+  'huge.gif': bytes('GIF89a', [3000 & 255, 3000 >> 8, 2000 & 255, 2000 >> 8, 0, 0, 0]),
+  'huge.jpg': bytes([0xff, 0xd8, 0xff, 0xe0, 0, 4, 0, 0, 0xff, 0xc0, 0, 11, 8, 2000 >> 8, 2000 & 255, 3000 >> 8,
+    3000 & 255, 1, 1, 0x11, 0]),
+  'huge.webp': bytes('RIFF', [30, 0, 0, 0], 'WEBPVP8L', [10, 0, 0, 0, 0x2f],
+    new Uint8Array(new Uint32Array([2999 | (1999 << 14)]).buffer), [0, 0, 0, 0, 0, 0]),
+};
 const corrupt = picture('header-size.bmp', Buffer.concat([Buffer.from('BM\x10\0\0\0', 'latin1'),
   Buffer.from('garbage-garbage-garbage')]));
 
@@ -79,6 +99,12 @@ const cases = [
     args: ['--invert'] },
   { name: 'a bitmap whose alpha is 0 in every pixel', file: clearBitmap, set: async () => {}, args: [],
     opaque: true },
+  // Over any paper but black, alpha read back premultiplied shows.
+  { name: 'a PNG with alpha over a coloured paper', file: alphaPng,
+    set: (page) => page.fill('#option-background', '#102030').then(() => page.press('#option-background', 'Tab')),
+    args: ['--background', '#102030'] },
+  { name: 'a 16-bit PNG, every row filter', file: deepPng, set: async () => {}, args: [] },
+  { name: 'a 16-bit grey PNG with alpha, every row filter', file: deepGreyPng, set: async () => {}, args: [] },
 ];
 
 for (const c of cases) {
@@ -101,6 +127,12 @@ const refusals = [
   { name: 'a corrupt bitmap', file: corrupt, set: async () => {}, args: [] },
   { name: 'a PNG over the pixel limit', file: largePng, args: ['--max-megapixels', '1'],
     set: (page) => page.fill('#option-max-megapixels', '1') },
+  // Refused before their data is read: ezedudu-cli reads the data first.
+  ...Object.entries(hugeHeaders).map(([name, header]) => ({
+    name: `${name}, over the pixel limit by its header alone`, file: picture(name, header),
+    set: (page) => page.fill('#option-max-megapixels', '1'),
+    reason: 'the picture has 3000 x 2000 pixels, over the limit of 1000000 pixels (raise it with --max-megapixels)',
+  })),
 ];
 
 for (const c of refusals) {
@@ -108,10 +140,11 @@ for (const c of refusals) {
     const page = await openPage(browser.context, server.url);
     await c.set(page);
     await afterArt(page, () => page.setInputFiles('#picture', c.file));
-    const run = spawnSync(cli, [...c.args, c.file, '-o', path.join(work, 'refused.nfo')], { encoding: 'utf8' });
-    const reason = run.stderr.trim().split(`${c.file}: `)[1];
-    assert.ok(reason, run.stderr);
-    assert.ok((await page.textContent('#status')).endsWith(reason), reason);
+    const told = () => spawnSync(cli, [...c.args, c.file, '-o', path.join(work, 'refused.nfo')], { encoding: 'utf8' })
+      .stderr.trim();
+    const reason = c.reason || told().split(`${c.file}: `)[1];
+    assert.ok(reason, c.name);
+    assert.ok((await page.textContent('#status')).endsWith(`${reason}.`), reason);
     for (const button of ['#save-nfo', '#save-preview', '#copy-text', '#copy-command'])
       assert.ok(await page.isDisabled(button), button);
     await page.close();
@@ -150,4 +183,164 @@ test('index.html opened from disk converts a picture, fetching nothing', async (
   await page.close();
   browser.context.off('request', record);
   assert.deepEqual(fetched.filter((address) => address !== url && !/^(blob|data):/.test(address)), []);
+});
+
+// What the page shows and saves is one record: the name, the art and the
+// settings of the same request.
+async function savedArt(page) {
+  const nfo = await downloaded(page, '#save-nfo');
+  return { name: nfo.name, bytes: nfo.bytes, shownName: await page.textContent('#picture-name') };
+}
+// Types a value into a field and leaves it, as a user does.
+async function setField(page, id, text) {
+  await page.fill(id, text);
+  await page.press(id, 'Tab');
+}
+const release = (page) => page.evaluate(() => window.releaseWorkers());
+const hold = (page) => page.evaluate(() => window.holdWorkers());
+
+async function readyHeldPage() {
+  const page = await openPage(browser.context, server.url, { held: true });
+  await release(page);
+  await page.waitForSelector('body[data-engine="ready"]');
+  return page;
+}
+
+const races = [
+  { name: 'a picture opened before the engine is ready is converted with the columns shown',
+    file: plainPng, args: [],
+    provoke: async () => {
+      const page = await openPage(browser.context, server.url, { held: true });
+      await page.setInputFiles('#picture', plainPng);
+      await release(page);
+      return page;
+    } },
+  { name: 'of two pictures opened back to back, the second one\'s art is shown and saved under its name',
+    file: plainPng, args: [],
+    provoke: async () => {
+      const page = await readyHeldPage();
+      await hold(page);
+      await page.evaluate(() => window.holdNextRead());
+      await page.setInputFiles('#picture', largePng);
+      await page.setInputFiles('#picture', plainPng);
+      await page.evaluate(() => window.finishRead()); // the first picture's bytes come last
+      return page;
+    } },
+  { name: 'Save while another picture loads saves the new picture\'s art',
+    file: sample, args: [],
+    provoke: async () => {
+      const page = await readyHeldPage();
+      await afterArt(page, () => page.setInputFiles('#picture', plainPng));
+      await hold(page);
+      await page.setInputFiles('#picture', sample);
+      return page;
+    } },
+  { name: 'Save while the art of new settings is made saves that art',
+    file: plainPng, args: ['--columns', '50'],
+    provoke: async () => {
+      const page = await readyHeldPage();
+      await afterArt(page, () => page.setInputFiles('#picture', plainPng));
+      await hold(page);
+      await setField(page, '#option-columns', '50');
+      return page;
+    } },
+];
+
+for (const c of races) {
+  test(c.name, async () => {
+    const page = await c.provoke();
+    // Pressed while the worker's answers are held back, and only then released.
+    const download = page.waitForEvent('download');
+    await page.click('#save-nfo', { timeout: 5000 });
+    await release(page);
+    const saved = { name: (await download).suggestedFilename(), bytes: fs.readFileSync(await (await download).path()),
+      shownName: await page.textContent('#picture-name') };
+    assert.equal(saved.name, path.basename(c.file).replace(/\.[^.]*$/, '.nfo'));
+    assert.equal(saved.shownName, path.basename(c.file));
+    assert.ok(saved.bytes.equals(runCli(c.args, c.file).nfo), 'the .nfo is not the art of the settings shown');
+    await page.close();
+  });
+}
+
+test('a long conversion can be cancelled, and the page goes on working', async () => {
+  const page = await readyHeldPage();
+  await afterArt(page, () => page.setInputFiles('#picture', plainPng));
+  await hold(page);
+  await setField(page, '#option-columns', '50');
+  await page.click('#cancel');
+  assert.equal(await page.inputValue('#option-columns'), '79', 'the settings of the art shown come back');
+  assert.match(await page.textContent('#note'), /^Cancelled/);
+  await release(page); // the stopped worker's answer is never shown
+  assert.ok((await savedArt(page)).bytes.equals(runCli([], plainPng).nfo));
+  await afterArt(page, () => setField(page, '#option-columns', '50'));
+  assert.ok((await savedArt(page)).bytes.equals(runCli(['--columns', '50'], plainPng).nfo));
+  await page.close();
+});
+
+test('a bad remembered value is forgotten with a note; a bad typed one marks its field and keeps the art', async () => {
+  const page = await openPage(browser.context, server.url);
+  await page.evaluate(() => localStorage.setItem('ezedudu.settings',
+    JSON.stringify({ columns: 'wide', gamma: '99', invert: 'true' })));
+  await page.reload();
+  await page.waitForSelector('body[data-engine="ready"]');
+  assert.match(await page.textContent('#note'), /Columns.*Gamma/);
+  await afterArt(page, () => page.setInputFiles('#picture', plainPng));
+  const art = await savedArt(page);
+  assert.ok(art.bytes.equals(runCli(['--invert'], plainPng).nfo));
+
+  const preview = () => page.evaluate(() => document.getElementById('preview').toDataURL());
+  const before = await preview();
+  await afterArt(page, () => setField(page, '#option-columns', '0'));
+  assert.equal(await page.getAttribute('#option-columns', 'aria-invalid'), 'true');
+  assert.match(await page.textContent('#problem'), /--columns/);
+  assert.equal(await preview(), before, 'the last art stays');
+  assert.ok(await page.isDisabled('#save-nfo'));
+  // A picture opened meanwhile waits for the field to be fixed.
+  await afterArt(page, () => page.setInputFiles('#picture', sample));
+  assert.equal(await preview(), before, 'the last art stays');
+  assert.match(await page.textContent('#status'), /^sample\.bmp is converted once the setting is fixed/);
+  await afterArt(page, () => setField(page, '#option-columns', '79'));
+  assert.equal(await page.getAttribute('#option-columns', 'aria-invalid'), null);
+  assert.ok((await savedArt(page)).bytes.equals(runCli(['--invert'], sample).nfo));
+  await page.close();
+});
+
+test('the colour picker sets the background; Reset goes back to the defaults, and Undo back again', async () => {
+  const page = await openPage(browser.context, server.url);
+  await afterArt(page, () => page.setInputFiles('#picture', alphaPng));
+  await afterArt(page, () => page.fill('#option-background-picker', '#102030'));
+  assert.equal(await page.inputValue('#option-background'), '#102030');
+  assert.ok((await savedArt(page)).bytes.equals(runCli(['--background', '#102030'], alphaPng).nfo));
+  await afterArt(page, () => setField(page, '#option-columns', '50'));
+
+  await afterArt(page, () => page.click('#reset'));
+  assert.deepEqual([await page.inputValue('#option-columns'), await page.inputValue('#option-background')], ['79', '']);
+  assert.ok((await savedArt(page)).bytes.equals(runCli([], alphaPng).nfo));
+  await afterArt(page, () => page.click('#undo'));
+  assert.deepEqual([await page.inputValue('#option-columns'), await page.inputValue('#option-background')],
+    ['50', '#102030']);
+  await page.close();
+});
+
+test('the art is drawn at whole scales beside its picture, and stays in view on a phone', async () => {
+  const page = await openPage(browser.context, server.url);
+  for (const [width, height] of [[1280, 800], [900, 900], [390, 844]]) {
+    await page.setViewportSize({ width, height });
+    await afterArt(page, () => page.setInputFiles('#picture', sample));
+    const shown = await page.evaluate(() => {
+      const canvas = document.getElementById('preview');
+      const picture = document.getElementById('picture-view');
+      return { screenWidth: canvas.clientWidth * devicePixelRatio, width: canvas.width,
+        pictureShown: !picture.closest('[hidden]') && picture.width > 0 };
+    });
+    const scale = shown.screenWidth / shown.width;
+    assert.ok(Number.isInteger(scale) && scale >= 1, `${width} wide: ${scale} screen pixels a pixel`);
+    assert.ok(shown.pictureShown, `${width} wide: the picture is not shown`);
+  }
+  // A phone: the art stays on the screen while the last slider moves.
+  await page.locator('#option-sharpen').scrollIntoViewIfNeeded();
+  await afterArt(page, () => page.focus('#option-sharpen').then(() => page.keyboard.press('ArrowRight')));
+  const art = await page.locator('#preview').boundingBox();
+  assert.ok(art.y >= 0 && art.y + art.height <= 844, `the art is at ${art.y} to ${art.y + art.height}`);
+  await page.close();
 });

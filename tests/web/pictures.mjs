@@ -23,18 +23,53 @@ function chunk(type, data) {
   return Buffer.concat([length, body, crc]);
 }
 
-// An 8-bit PNG, RGB or RGBA, of pixel(x, y) -> [r, g, b(, a)].
-export function png(width, height, channels, pixel) {
+const ColourTypes = { 1: 0, 2: 4, 3: 2, 4: 6 }; // by channels: grey, grey and alpha, RGB, RGBA
+
+// PNG's row filters, by type: the byte's prediction from the one to its left,
+// the one above, and the one above that.
+const Predictors = [
+  () => 0,
+  (left) => left,
+  (left, up) => up,
+  (left, up) => (left + up) >> 1,
+  (left, up, upLeft) => {
+    const p = left + up - upLeft;
+    const [a, b, c] = [Math.abs(p - left), Math.abs(p - up), Math.abs(p - upLeft)];
+    return a <= b && a <= c ? left : b <= c ? up : upLeft;
+  },
+];
+
+// A PNG of pixel(x, y) -> [sample, ...] for 1 to 4 channels (grey, grey and
+// alpha, RGB, RGBA) of 8 or 16 bits. With filtered, row y uses filter y % 5,
+// so that a reader meets every one.
+export function png(width, height, channels, pixel, { depth = 8, filtered = false } = {}) {
   const header = Buffer.alloc(13);
   header.writeUInt32BE(width, 0);
   header.writeUInt32BE(height, 4);
-  header[8] = 8;
-  header[9] = channels === 4 ? 6 : 2;
-  const rows = Buffer.alloc(height * (1 + width * channels));
-  let at = 0;
+  header[8] = depth;
+  header[9] = ColourTypes[channels];
+  const stride = width * channels * (depth / 8);
+  const step = channels * (depth / 8);
+  const rows = Buffer.alloc(height * (1 + stride));
+  let previous = Buffer.alloc(stride);
   for (let y = 0; y < height; y++) {
-    rows[at++] = 0; // no filter
-    for (let x = 0; x < width; x++) for (const value of pixel(x, y)) rows[at++] = value;
+    const raw = Buffer.alloc(stride);
+    let at = 0;
+    for (let x = 0; x < width; x++) {
+      for (const value of pixel(x, y)) {
+        if (depth === 16) raw.writeUInt16BE(value, (at += 2) - 2);
+        else raw[at++] = value;
+      }
+    }
+    const filter = filtered ? y % 5 : 0;
+    const row = rows.subarray(y * (1 + stride), (y + 1) * (1 + stride));
+    row[0] = filter;
+    for (let i = 0; i < stride; i++) {
+      const left = i >= step ? raw[i - step] : 0;
+      const upLeft = i >= step ? previous[i - step] : 0;
+      row[1 + i] = (raw[i] - Predictors[filter](left, previous[i], upLeft)) & 255;
+    }
+    previous = raw;
   }
   return Buffer.concat([Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]), chunk('IHDR', header),
     chunk('IDAT', zlib.deflateSync(rows)), chunk('IEND', Buffer.alloc(0))]);
