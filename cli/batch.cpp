@@ -5,7 +5,7 @@
 #include "ezedudu/conversion_job.h"
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_file.h"
-#include "ezedudu/nfo_text.h"
+#include "ezedudu/page_writer.h"
 #include "ezedudu/preview.h"
 
 #include <cstdio>
@@ -94,13 +94,13 @@ std::int64_t ConvertOne(const std::filesystem::path& picture, const Destinations
 {
     const ArtSettings& art = options.art;
     const ConversionJob job = OpenJob(picture, art.conversion);
-    const std::string nfo = *job.Convert(&meter); // the meter never cancels
+    ConvertedArt converted = *job.Convert(&meter); // the meter never cancels
     meter.Clear();
-    // Not a copy of the code-page-437 text: that can be as large as the picture.
-    const std::string utf8 = options.utf8 ? NfoToUtf8(nfo) : std::string();
-    const std::string_view text = options.utf8 ? std::string_view(utf8) : std::string_view(nfo);
+    Page& page = converted.page;
     const std::optional<std::string> png =
-        to.preview ? std::optional(PngBytes(RenderPreview(nfo, art.conversion.cellAspect, art.theme))) : std::nullopt;
+        to.preview ? std::optional(PngBytes(RenderPreview(page, art.conversion.cellAspect, art.theme))) : std::nullopt;
+    // The page's code-page-437 bytes are moved, never copied: they can be as large as the picture.
+    const std::string text = WritePage(std::move(page), options.utf8 ? TextEncoding::Utf8 : TextEncoding::Cp437);
 
     // Both files or neither: each is complete before either takes its place.
     OutputFiles files;
@@ -113,7 +113,7 @@ std::int64_t ConvertOne(const std::filesystem::path& picture, const Destinations
         WriteToStandardOutput(text);
     if (png && *to.preview == StandardStream)
         WriteToStandardOutput(*png);
-    return MeasureArt(nfo).columns;
+    return converted.art.columns;
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 
 #include "ezedudu/art_conversion.h"
 #include "ezedudu/error.h"
-#include "ezedudu/nfo_text.h"
+#include "ezedudu/page_writer.h"
 #include "ezedudu/option_table.h"
 #include "ezedudu/pixel_limit.h"
 #include "ezedudu/preview_layout.h"
@@ -208,9 +208,9 @@ void HoldPixels(int width, int height, bool alpha)
 }
 
 // The preview as the CLI's --preview draws it, in the canvas's RGBA order.
-void AddPreview(const std::string& nfo, const ArtSettings& settings, val& result)
+void AddPreview(const Page& page, const ArtSettings& settings, val& result)
 {
-    const PreviewLayout layout(nfo, settings.conversion.cellAspect);
+    const PreviewLayout layout(page, settings.conversion.cellAspect);
     if (layout.Width() * layout.Height() > MaxPreviewPixels)
         return;
     std::vector<std::uint32_t> words(static_cast<std::size_t>(layout.Width() * layout.Height()));
@@ -238,13 +238,12 @@ val Convert(val words)
     try {
         if (error.empty()) {
             const std::unique_ptr<RowSource> picture = OpenInput(settings.conversion.maxPixels);
-            const std::string nfo = *ConvertArt(*picture, settings.conversion);
-            const ArtSize size = MeasureArt(nfo);
-            result.set("nfo", Bytes(nfo));
-            result.set("text", NfoToUtf8(nfo));
-            result.set("columns", double(size.columns));
-            result.set("rows", double(size.rows));
-            AddPreview(nfo, settings, result);
+            const ConvertedArt converted = *ConvertArt(*picture, settings.conversion);
+            result.set("nfo", Bytes(converted.page.Cp437()));
+            result.set("text", WritePage(converted.page, TextEncoding::Utf8));
+            result.set("columns", double(converted.art.columns));
+            result.set("rows", double(converted.art.rows));
+            AddPreview(converted.page, settings, result);
             val arguments = val::array();
             for (const std::string& argument : ArgumentsFor(settings, true))
                 arguments.call<void>("push", argument);

@@ -17,9 +17,9 @@ constexpr std::int64_t MaxPreviewSide = std::numeric_limits<int>::max() / 4;
 
 } // namespace
 
-QImage RenderPreview(std::string_view nfo, double cellAspect, PreviewTheme theme, int cellWidth)
+QImage RenderPreview(const Page& page, double cellAspect, PreviewTheme theme, int cellWidth)
 {
-    const PreviewLayout layout(nfo, cellAspect, cellWidth);
+    const PreviewLayout layout(page, cellAspect, cellWidth);
     const std::int64_t width = layout.Width();
     const std::int64_t height = layout.Height();
     if (width > MaxPreviewSide || height > MaxPreviewSide)
