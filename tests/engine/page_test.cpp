@@ -8,13 +8,15 @@
 namespace ezedudu {
 namespace {
 
+// Every byte but the tab is a glyph in UTF-8, the pictures too.
 TEST(WritePage, WritesEachLineWithCrLfInEitherEncoding)
 {
     Page page;
     page.AddLine("\xDB\xB2\xB1\xB0 ");
-    page.AddLine("-x-");
-    EXPECT_EQ(WritePage(page, TextEncoding::Utf8), "\u2588\u2593\u2592\u2591 \r\n-x-\r\n");
-    EXPECT_EQ(WritePage(page, TextEncoding::Cp437), "\xDB\xB2\xB1\xB0 \r\n-x-\r\n");
+    page.AddLine("-x-\t\x10\x11\x01\xC9\xCD\xBB\x82");
+    EXPECT_EQ(WritePage(page, TextEncoding::Utf8),
+              "\u2588\u2593\u2592\u2591 \r\n-x-\t\u25BA\u25C4\u263A\u2554\u2550\u2557\u00E9\r\n");
+    EXPECT_EQ(WritePage(page, TextEncoding::Cp437), "\xDB\xB2\xB1\xB0 \r\n-x-\t\x10\x11\x01\xC9\xCD\xBB\x82\r\n");
 }
 
 TEST(Page, KnowsItsSizeAndLinesWhateverTheyWereAddedAs)
