@@ -105,30 +105,6 @@ val OptionTableData()
 
 // The art options in words ("--columns", "79", "--invert") laid over the
 // defaults; an empty text, or the usage error.
-std::string ReadWords(const std::vector<std::string>& words, ArtSettings& settings)
-{
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        const std::string& word = words[i];
-        const std::string_view flag = word.rfind("--", 0) == 0 ? std::string_view(word).substr(2) : "";
-        const std::span<const OptionEntry> table = OptionTable();
-        const auto found =
-            std::find_if(table.begin(), table.end(), [flag](const OptionEntry& entry) { return entry.flag == flag; });
-        if (found == table.end())
-            return "unknown option '" + word + "'";
-        std::string text;
-        if (found->type != OptionType::Switch) {
-            if (++i == words.size())
-                return "missing value after '" + word + "'";
-            text = words[i];
-        }
-        OptionValue value;
-        if (std::string error = ParseOptionValue(*found, text, value); !error.empty())
-            return error;
-        found->set(settings, value);
-    }
-    return {};
-}
-
 // The picture the worker holds: a file's bytes, or pixels the browser decoded.
 struct HeldInput {
     std::shared_ptr<const std::string> bytes;
@@ -234,7 +210,7 @@ val Convert(val words)
 {
     val result = val::object();
     ArtSettings settings;
-    std::string error = ReadWords(emscripten::vecFromJSArray<std::string>(words), settings);
+    std::string error = ParseOptionWords(emscripten::vecFromJSArray<std::string>(words), settings);
     try {
         if (error.empty()) {
             const std::unique_ptr<RowSource> picture = OpenInput(settings.conversion.maxPixels);

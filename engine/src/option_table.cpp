@@ -288,6 +288,30 @@ std::string ParseOptionValue(const OptionEntry& option, std::string_view text, O
     return {};
 }
 
+std::string ParseOptionWords(std::span<const std::string> words, ArtSettings& settings)
+{
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        const std::string_view flag = word.rfind("--", 0) == 0 ? std::string_view(word).substr(2) : "";
+        const std::span<const OptionEntry> table = OptionTable();
+        const auto found =
+            std::find_if(table.begin(), table.end(), [flag](const OptionEntry& entry) { return entry.flag == flag; });
+        if (found == table.end())
+            return "unknown option '" + word + "'";
+        std::string text;
+        if (found->type != OptionType::Switch) {
+            if (++i == words.size())
+                return "missing value after '" + word + "'";
+            text = words[i];
+        }
+        OptionValue value;
+        if (std::string error = ParseOptionValue(*found, text, value); !error.empty())
+            return error;
+        found->set(settings, value);
+    }
+    return {};
+}
+
 std::string FormatOptionValue(const OptionEntry& option, const OptionValue& value)
 {
     if (std::holds_alternative<std::monostate>(value))

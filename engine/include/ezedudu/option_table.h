@@ -77,6 +77,12 @@ std::span<const OptionEntry> OptionTable();
 // error: "--gamma takes a number from 0.1 to 10".
 std::string ParseOptionValue(const OptionEntry& option, std::string_view text, OptionValue& value);
 
+// Lays the option words of a command line ("--columns", "79", "--invert")
+// over settings. Returns an empty text, or the usage error:
+// "unknown option '--x'", "missing value after '--gamma'", or
+// ParseOptionValue's.
+std::string ParseOptionWords(std::span<const std::string> words, ArtSettings& settings);
+
 // The text that ParseOptionValue reads back as exactly this value.
 std::string FormatOptionValue(const OptionEntry& option, const OptionValue& value);
 
