@@ -15,6 +15,8 @@ public:
         PictureTooLarge,   // over the pixel limit
         OutputFailed,      // the NFO file could not be written
         Refused,           // the conversion would overwrite its own input, or hold more memory than it may
+        UnreadableFont,    // not a FIGlet or TOIlet font, or a corrupt one
+        UndrawableText,    // a logo font lacks a character, draws one code page 437 lacks, or is too wide
     };
 
     Error(Kind errorKind, const std::string& message) : std::runtime_error(message), kind(errorKind) {}
