@@ -21,7 +21,6 @@
 #endif
 
 namespace ezedudu {
-namespace {
 
 void WriteToStandardOutput(std::string_view bytes)
 {
@@ -31,6 +30,8 @@ void WriteToStandardOutput(std::string_view bytes)
     if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0)
         throw Error(Error::Kind::OutputFailed, "cannot write to standard output");
 }
+
+namespace {
 
 std::shared_ptr<const std::string> ReadStandardInput()
 {

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "ezedudu/command_line.h"
+#include "ezedudu/compose.h"
 #include "ezedudu/conversion_options.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ezedudu {
@@ -22,6 +24,11 @@ struct CliOptions {
     ArtSettings art;
     bool utf8 = false;
     bool quiet = false;
+    // A template to make a whole NFO file from, instead of pictures.
+    std::optional<std::filesystem::path> compose;
+    std::vector<std::pair<std::string, std::string>> fieldValues; // --set NAME=VALUE, in order
+    std::optional<std::filesystem::path> fieldsFile;
+    ComposeOptions layout; // the composed file's width and length
 };
 
 inline constexpr int ExitOk = 0;

@@ -1,5 +1,6 @@
 #include "batch.h"
 #include "cli_options.h"
+#include "compose_run.h"
 
 #include <QCoreApplication>
 
@@ -29,5 +30,5 @@ int main(int argc, char* argv[])
     if (const std::string error = ezedudu::ParseArguments(arguments, QCoreApplication::arguments(), options);
         !error.empty())
         return arguments.UsageError(error);
-    return ezedudu::ConvertAll(options);
+    return options.compose ? ezedudu::ComposeNfo(options) : ezedudu::ConvertAll(options);
 }
