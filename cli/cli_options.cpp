@@ -1,5 +1,7 @@
 #include "cli_options.h"
 
+#include "check_files.h"
+
 #include "ezedudu/qt_path.h"
 
 #include <algorithm>
@@ -82,7 +84,11 @@ std::string ParseArguments(ProgramArguments& arguments, const QStringList& words
                                  "NAME=VALUE");
     const QCommandLineOption fields("fields", "Read the template's field values from FILE: NAME=VALUE lines in UTF-8.",
                                     "FILE");
-    parser.addOptions({output, preview, utf8, quiet, compose, set, fields});
+    const QCommandLineOption check("check",
+                                   "Convert nothing: check each argument, an NFO or DIZ file, for what an NFO viewer "
+                                   "would not show right (against --width or --layout) and print FILE:LINE:COLUMN: "
+                                   "problem lines; exit status 1 when any file has a problem.");
+    parser.addOptions({output, preview, utf8, quiet, check, compose, set, fields});
 
     if (std::string error = arguments.Parse(words, options.art); !error.empty())
         return error;
@@ -104,7 +110,8 @@ std::string ParseArguments(ProgramArguments& arguments, const QStringList& words
             return "--set takes NAME=VALUE, not '" + value.toStdString() + "'";
         options.fieldValues.emplace_back(value.left(equals).toStdString(), value.mid(equals + 1).toStdString());
     }
-    return CheckOutputs(options);
+    options.check = parser.isSet(check);
+    return options.check ? CheckArgumentsOfCheck(options) : CheckOutputs(options);
 }
 
 } // namespace ezedudu

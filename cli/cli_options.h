@@ -24,11 +24,11 @@ struct CliOptions {
     ArtSettings art;
     bool utf8 = false;
     bool quiet = false;
+    bool check = false; // the arguments are NFO files to check, not pictures
     // A template to make a whole NFO file from, instead of pictures.
     std::optional<std::filesystem::path> compose;
     std::vector<std::pair<std::string, std::string>> fieldValues; // --set NAME=VALUE, in order
     std::optional<std::filesystem::path> fieldsFile;
-    ComposeOptions layout; // the composed file's width and length
 };
 
 inline constexpr int ExitOk = 0;

@@ -90,7 +90,7 @@ std::filesystem::path OutputOf(const CliOptions& options)
     if (options.output)
         return *options.output;
     std::filesystem::path output = *options.compose;
-    return output.replace_extension(options.layout.maxLines ? ".diz" : ".nfo");
+    return output.replace_extension(options.art.page.layout == PageLayout::Diz ? ".diz" : ".nfo");
 }
 
 void RefuseToOverwriteInputs(const std::vector<std::filesystem::path>& inputs,
@@ -110,8 +110,7 @@ void Compose(const CliOptions& options)
     const TemplateFields fields = FieldsOf(options, inputs);
     const std::string bytes = ReadTextFile(templatePath, MaxTextBytes);
     TemplateFiles files(templatePath.parent_path());
-    ComposeOptions layout = options.layout;
-    layout.signature = options.art.conversion.layout.signature;
+    const ComposeOptions layout{options.art.page.Shape(), options.art.conversion.layout.signature};
     Page page = ezedudu::Compose(bytes, fields, files, layout);
     inputs.insert(inputs.end(), files.FilesRead().begin(), files.FilesRead().end());
 

@@ -419,21 +419,21 @@ Page Compose(std::string_view templateBytes, const TemplateFields& fields, Templ
     const std::vector<std::u32string> lines = TemplateLines(templateBytes);
     Composer composer(fields, sources);
     Page page;
-    for (const Piece& piece : composer.Lay(ParseTemplate(lines), options.width))
+    for (const Piece& piece : composer.Lay(ParseTemplate(lines), options.shape.width))
         for (const std::string& line : piece.lines)
             page.AddLine(line);
     if (options.signature) {
-        const std::string closing = ClosingLineFor(*options.signature, options.width);
-        if (std::int64_t(closing.size()) > options.width)
+        const std::string closing = ClosingLineFor(*options.signature, options.shape.width);
+        if (std::int64_t(closing.size()) > options.shape.width)
             throw Error(Error::Kind::Refused, "the closing line is " + Columns(std::int64_t(closing.size())) +
-                                                  " wide, wider than the file's " + std::to_string(options.width));
+                                                  " wide, wider than the file's " + std::to_string(options.shape.width));
         page.AddLine({});
         page.AddLine(closing);
     }
-    if (options.maxLines && page.LineCount() > *options.maxLines)
+    if (options.shape.maxLines && page.LineCount() > *options.shape.maxLines)
         throw TemplateError(std::max<std::int64_t>(1, std::int64_t(lines.size())), 1,
                             "the file comes out " + std::to_string(page.LineCount()) + " lines long; at most " +
-                                std::to_string(*options.maxLines) + " fit this layout" +
+                                std::to_string(*options.shape.maxLines) + " fit this layout" +
                                 (options.signature ? " (--signature none saves 2)" : ""));
     return page;
 }

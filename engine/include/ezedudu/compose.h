@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ezedudu/art_size.h"
 #include "ezedudu/conversion_options.h"
 #include "ezedudu/page.h"
+#include "ezedudu/page_layout.h"
 #include "ezedudu/row_source.h"
 
 #include <cstdint>
@@ -37,8 +37,8 @@ using TemplateFields = std::map<std::string, std::string, std::less<>>;
 
 // The shape of the file a template makes.
 struct ComposeOptions {
-    std::int64_t width = ViewerColumns;   // no line is wider
-    std::optional<std::int64_t> maxLines; // a FILE_ID.DIZ's limit, counting every line
+    // No line is wider than its width; a limit on lines counts every line.
+    PageShape shape = ShapeOf(PageLayout::Nfo);
     // The closing line's text, or none: then the empty line before it goes too.
     std::optional<std::string> signature = std::string(DefaultSignature);
 };
@@ -60,7 +60,7 @@ private:
     std::int64_t column;
 };
 
-// The whole NFO file a template describes, laid out to options.width and
+// The whole NFO file a template describes, laid out to options.shape.width and
 // signed. The template's bytes are UTF-8, or else code page 437 (its bytes
 // below 32, but for CR, LF and tab, being its pictures); plain lines are
 // written as they are, directives in {{ }} make the rest. Throws
