@@ -413,5 +413,53 @@ TEST_F(Cli, RefusesPicturesOverThePixelLimit)
     EXPECT_FALSE(Exists("wide.nfo"));
 }
 
+// A whole file from a template: fields from a file, --set winning over it,
+// the date from SOURCE_DATE_EPOCH, a logo, a box of facts and fitted art.
+TEST_F(Cli, ComposesAWholeNfoFromATemplate)
+{
+    PlaceSample("sample.bmp");
+    PlaceBytes("fields.txt", "# the release\r\ngroup=ZOR\ntitle=overridden\n");
+    const QString scene = PlaceBytes("scene.txt", "{{logo ZOR --font standard}}\n"
+                                                  "{{center}}\n"
+                                                  "{{group}} presents {{title}}\n"
+                                                  "{{/center}}\n"
+                                                  "{{rule \u2550}}\n"
+                                                  "{{box double \"RELEASE\"}}\n"
+                                                  "{{facts}}\n"
+                                                  "Title: {{title}}\n"
+                                                  "Date: {{date}}\n"
+                                                  "{{/facts}}\n"
+                                                  "{{/box}}\n"
+                                                  "{{center}}\n"
+                                                  "{{art sample.bmp --columns 30}}\n"
+                                                  "{{/center}}\n");
+    qputenv("SOURCE_DATE_EPOCH", "86400");
+    const CliRun run = Run({"--compose", scene, "--fields", Path("fields.txt"), "--set", "title=Ezedudu 3.0"});
+    qunsetenv("SOURCE_DATE_EPOCH");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Bytes("scene.nfo"), Golden("compose-scene.nfo"));
+
+    // A fault is told like a compiler's, and nothing is written.
+    PlaceBytes("broken.txt", "fine\n{{box}}\n");
+    const CliRun broken = Run({"--compose", Path("broken.txt")});
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_EQ(broken.err, Path("broken.txt").toStdString() + ":2:1: {{box}} is never closed: expected {{/box}}\n");
+    EXPECT_FALSE(Exists("broken.nfo"));
+}
+
+// A real code-page-437 NFO goes through byte for byte, but never over itself.
+TEST_F(Cli, ComposesACodePage437NfoIntoTheSameBytes)
+{
+    const QString nfo = PlaceBytes("real.nfo", Golden("sample.nfo"));
+    const CliRun copy = Run({"--compose", nfo, "--signature", "none", "--width", "120", "-o", Path("copy.nfo")});
+    EXPECT_EQ(copy.exitCode, 0) << copy.err;
+    EXPECT_EQ(Bytes("copy.nfo"), Golden("sample.nfo"));
+
+    const CliRun over = Run({"--compose", nfo, "--signature", "none", "--width", "120"});
+    EXPECT_EQ(over.exitCode, 1);
+    EXPECT_NE(over.err.find("refusing to overwrite"), std::string::npos) << over.err;
+    EXPECT_EQ(Bytes("real.nfo"), Golden("sample.nfo"));
+}
+
 } // namespace
 } // namespace ezedudu
