@@ -356,13 +356,17 @@ private:
         options.layout.signature.reset();
         Piece piece{{}, true};
         try {
-            const ConvertedArt converted = *ConvertArt(*sources.OpenPicture(art.picture, options), options);
-            for (std::int64_t line = 0; line < converted.page.LineCount(); ++line)
-                piece.lines.emplace_back(converted.page.Line(line));
-            if (converted.page.Width() > width)
-                throw Error(Error::Kind::Refused, "the art is " + Columns(converted.page.Width()) + " wide; " +
+            const std::shared_ptr<const RowSource> picture = sources.OpenPicture(art.picture, options);
+            // Measured before it is made: art too wide for its place is never drawn.
+            const ArtSize size = FitArt(picture->FullWidth(), picture->FullHeight(), options.columns, options.rows,
+                                        options.cellAspect);
+            if (size.columns > width)
+                throw Error(Error::Kind::Refused, "the art would be " + Columns(size.columns) + " wide; " +
                                                       std::to_string(width) +
                                                       " are available here (make it narrower with --columns)");
+            const ConvertedArt converted = *ConvertArt(*picture, options);
+            for (std::int64_t line = 0; line < converted.page.LineCount(); ++line)
+                piece.lines.emplace_back(converted.page.Line(line));
         } catch (const Error& error) {
             throw TemplateError(at.line, at.column, art.picture + ": " + Explain(error));
         }
