@@ -130,7 +130,7 @@ private:
 
     std::string FieldCells(const TextPiece& field) const
     {
-        const std::string name(DescribeName(field.text));
+        const std::string name = Utf8Of(field.text);
         const auto value = fields.find(name);
         if (value == fields.end())
             throw TemplateError(field.at.line, field.at.column, "the field {{" + name + "}} has no value");
@@ -140,14 +140,6 @@ private:
         return Encode(decoded.codePoints, [&](std::size_t, const std::string& why) {
             return TemplateError(field.at.line, field.at.column, "the value of {{" + name + "}}: " + why);
         });
-    }
-
-    static std::string DescribeName(std::u32string_view name)
-    {
-        std::string utf8;
-        for (const char32_t c : name)
-            AppendUtf8(utf8, c);
-        return utf8;
     }
 
     std::string Cells(const TextLine& line) const
@@ -393,8 +385,7 @@ private:
         try {
             const std::optional<std::string_view> bundled = BundledFont(logo.font);
             const LogoFont font = LogoFont::Parse(bundled ? std::string(*bundled) : FontFile(logo.font), logo.font);
-            return {font.DrawCp437(logo.text, int(std::min<std::int64_t>(width, LogoFont::MaxCharacterWidth * 64))),
-                    true};
+            return {font.DrawCp437(logo.text, int(width)), true};
         } catch (const Error& error) {
             throw TemplateError(at.line, at.column, Explain(error));
         }

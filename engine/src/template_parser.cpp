@@ -15,14 +15,6 @@ namespace {
 constexpr std::u32string_view Open = U"{{";
 constexpr std::u32string_view Close = U"}}";
 
-std::string Utf8Of(std::u32string_view text)
-{
-    std::string utf8;
-    for (const char32_t character : text)
-        AppendUtf8(utf8, character);
-    return utf8;
-}
-
 // A word of a directive and the column it starts at; a "quoted" word keeps
 // its spaces and loses its quotes.
 struct Word {
@@ -346,6 +338,14 @@ std::vector<std::u32string> TemplateLines(std::string_view bytes)
 std::vector<TemplateNode> ParseTemplate(const std::vector<std::u32string>& lines)
 {
     return Parser().Parse(lines);
+}
+
+std::string Utf8Of(std::u32string_view text)
+{
+    std::string utf8;
+    for (const char32_t character : text)
+        AppendUtf8(utf8, character);
+    return utf8;
 }
 
 std::string DescribeCharacter(char32_t character)
