@@ -340,6 +340,14 @@ private:
         return {{std::move(line)}, true};
     }
 
+    static void RefuseWiderThan(std::int64_t width, std::int64_t artColumns)
+    {
+        if (artColumns > width)
+            throw Error(Error::Kind::Refused, "the art is " + Columns(artColumns) + " wide; " +
+                                                  std::to_string(width) +
+                                                  " are available here (make it narrower with --columns)");
+    }
+
     Piece Art(const ArtDirective& art, TemplatePosition at, std::int64_t width)
     {
         ConversionOptions options = art.settings.conversion;
@@ -349,14 +357,13 @@ private:
         Piece piece{{}, true};
         try {
             const std::shared_ptr<const RowSource> picture = sources.OpenPicture(art.picture, options);
-            // Measured before it is made: art too wide for its place is never drawn.
+            // Measured before it is made: art too wide for its place is never
+            // drawn. Laid out (--center), it is measured again.
             const ArtSize size = FitArt(picture->FullWidth(), picture->FullHeight(), options.columns, options.rows,
                                         options.cellAspect);
-            if (size.columns > width)
-                throw Error(Error::Kind::Refused, "the art would be " + Columns(size.columns) + " wide; " +
-                                                      std::to_string(width) +
-                                                      " are available here (make it narrower with --columns)");
+            RefuseWiderThan(width, size.columns);
             const ConvertedArt converted = *ConvertArt(*picture, options);
+            RefuseWiderThan(width, converted.page.Width());
             for (std::int64_t line = 0; line < converted.page.LineCount(); ++line)
                 piece.lines.emplace_back(converted.page.Line(line));
         } catch (const Error& error) {

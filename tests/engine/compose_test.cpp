@@ -129,6 +129,7 @@ TEST(Compose, NamesWhereATemplateIsWrong)
         {"{{box}}\n12345678901234567\n{{/box}}", 2, 1, "17 columns wide; 16 are available"},
         {"{{art}}", 1, 1, "expected a picture"},
         {"{{art p --gamma 99}}", 1, 9, "--gamma takes a number"},
+        {"{{art p --columns 30}}", 1, 1, "p: the art is 30 columns wide; 20 are available"},
         {"  {{logo A --font}}", 1, 12, "expected a font"},
         {"{{logo A --font nothere}}", 1, 1, "no font nothere"},
         {"{{box \"open}}", 1, 7, "closing \""},
