@@ -14,6 +14,7 @@ namespace {
 constexpr char Bell = '\x07';
 constexpr char Escape = '\x1B';
 constexpr char EndOfFile = '\x1A';
+constexpr char32_t ByteOrderMark = 0xFEFF;
 
 enum class LineEndKind { CrLf, Lf, Cr };
 
@@ -128,25 +129,28 @@ private:
     CheckFinding firstUnlisted{};
 };
 
-void CheckControlBytes(const Line& line, bool& endOfFileSeen, ProblemList& problems)
+// The first end-of-file mark that hides text: one that only line ends and
+// more marks follow hides nothing.
+std::optional<std::size_t> HidingEndOfFile(std::string_view text)
+{
+    const std::size_t mark = text.find(EndOfFile);
+    const std::size_t lastShown = text.find_last_not_of("\r\n\x1A");
+    if (mark == std::string_view::npos || lastShown == std::string_view::npos || mark > lastShown)
+        return std::nullopt;
+    return mark;
+}
+
+void CheckControlBytes(const Line& line, ProblemList& problems)
 {
     for (std::size_t at = 0; at < line.text.size(); ++at) {
-        const auto problem = [&](std::string message) { problems.Add(line.number, std::int64_t(at) + 1, std::move(message)); };
-        switch (line.text[at]) {
-        case Escape:
-            if (at + 1 < line.text.size() && line.text[at + 1] == '[')
-                problem("an ANSI escape sequence (ESC [): viewers act on it instead of showing the text");
-            else
-                problem("ESC (byte 27): viewers act on it instead of showing \u2190");
-            break;
-        case Bell: problem("BEL (byte 7): a DOS screen beeps instead of showing \u2022"); break;
-        case EndOfFile:
-            if (!endOfFileSeen)
-                problem("0x1A (DOS's end of file) before the end: viewers show nothing after it");
-            endOfFileSeen = true;
-            break;
-        default: break;
-        }
+        const auto column = std::int64_t(at) + 1;
+        if (line.text[at] == Escape && line.text.substr(at + 1, 1) == "[")
+            problems.Add(line.number, column,
+                         "an ANSI escape sequence (ESC [): viewers act on it instead of showing the text");
+        else if (line.text[at] == Escape)
+            problems.Add(line.number, column, "ESC (byte 27): viewers act on it instead of showing \u2190");
+        else if (line.text[at] == Bell)
+            problems.Add(line.number, column, "BEL (byte 7): a DOS screen beeps instead of showing \u2022");
     }
 }
 
@@ -155,13 +159,13 @@ void CheckControlBytes(const Line& line, bool& endOfFileSeen, ProblemList& probl
 std::vector<CheckFinding> CheckNfo(std::string_view file, const PageShape& page)
 {
     std::string_view text = TextBeforeSauce(file);
-    // An end-of-file mark with nothing after it hides nothing.
+    // DOS editors end a file with the mark; it is not a line of its own.
     while (!text.empty() && text.back() == EndOfFile)
         text.remove_suffix(1);
     ProblemList problems;
     const std::optional<std::size_t> utf8At = FirstUtf8Character(text);
+    const std::optional<std::size_t> endOfFileAt = HidingEndOfFile(text);
     CountedWarning tabs, trailingSpaces;
-    bool endOfFileSeen = false;
     std::optional<Line> firstEnded;
     bool mixedSeen = false;
     std::int64_t lineCount = 0;
@@ -169,11 +173,18 @@ std::vector<CheckFinding> CheckNfo(std::string_view file, const PageShape& page)
     ForEachLine(text, [&](const Line& line) {
         const auto width = std::int64_t(line.text.size());
         const auto offset = std::size_t(line.text.data() - text.data());
-        if (utf8At && *utf8At >= offset && *utf8At < offset + line.text.size()) {
-            const std::string_view character = text.substr(*utf8At, DecodeUtf8Character(text, *utf8At).length);
+        const auto inLine = [&](const std::optional<std::size_t>& at) {
+            return at && *at >= offset && *at < offset + line.text.size();
+        };
+        if (inLine(utf8At)) {
+            const Utf8Character decoded = DecodeUtf8Character(text, *utf8At);
+            const std::string_view character = text.substr(*utf8At, decoded.length);
+            std::string named = "its byte order mark";
+            if (decoded.codePoint != ByteOrderMark)
+                named.assign("'").append(character).append("'");
             problems.Add(line.number, std::int64_t(*utf8At - offset) + 1,
-                         "the file is UTF-8: viewers read code page 437 and show '" + std::string(character) +
-                             "' as '" + AsCp437(character) + "'; save it as code page 437");
+                         "the file is UTF-8: viewers read code page 437 and show " + named + " as '" +
+                             AsCp437(character) + "'; save it as code page 437");
         }
         if (page.maxLines && line.number == *page.maxLines + 1)
             problems.Add(line.number, 1,
@@ -183,7 +194,10 @@ std::vector<CheckFinding> CheckNfo(std::string_view file, const PageShape& page)
             problems.Add(line.number, page.width + 1,
                          "the line is " + std::to_string(width) + " columns wide, more than " +
                              std::to_string(page.width));
-        CheckControlBytes(line, endOfFileSeen, problems);
+        if (inLine(endOfFileAt))
+            problems.Add(line.number, std::int64_t(*endOfFileAt - offset) + 1,
+                         "0x1A (DOS's end of file) before the end: viewers show nothing after it");
+        CheckControlBytes(line, problems);
         for (std::size_t at = line.text.find('\t'); at != std::string_view::npos; at = line.text.find('\t', at + 1))
             tabs.Add(line.number, std::int64_t(at) + 1);
         if (!line.text.empty() && line.text.back() == ' ')

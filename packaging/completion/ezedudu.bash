@@ -11,17 +11,22 @@ _ezedudu()
         --levels) COMPREPLY=($(compgen -W 'off auto' -- "$cur")); return ;;
         --columns | --rows) COMPREPLY=($(compgen -W 'auto' -- "$cur")); return ;;
         --preview-theme) COMPREPLY=($(compgen -W 'light dark' -- "$cur")); return ;;
+        --layout) COMPREPLY=($(compgen -W 'nfo p2p diz' -- "$cur")); return ;;
         --preview) _filedir png; return ;;
         -o | --output) _filedir; return ;;
-        --cell-aspect | --contrast | --brightness | --gamma | --max-megapixels) return ;;
+        --cell-aspect | --contrast | --brightness | --gamma | --max-megapixels | --width) return ;;
     esac
 
     if [[ $cur == -* ]]; then
         local options='--columns --rows --cell-aspect --levels --contrast --brightness --gamma --invert
             --dither --max-megapixels -h --help -v --version'
         [[ ${words[0]##*/} != ezedudu ]] && options+=' --preview-theme'
-        [[ ${words[0]##*/} == ezedudu-cli ]] && options+=' -o --output --preview --utf8 -q --quiet'
+        [[ ${words[0]##*/} == ezedudu-cli ]] && options+=' -o --output --preview --utf8 -q --quiet --check --width --layout'
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
+        return
+    fi
+    if [[ ${words[0]##*/} == ezedudu-cli && " ${words[*]} " == *" --check "* ]]; then
+        _filedir '@(nfo|diz|txt|NFO|DIZ|TXT)'
         return
     fi
     _filedir '@(bmp|dib|png|jpg|jpeg|gif|tif|tiff|webp|pbm|pgm|ppm|pnm|xbm|xpm|BMP|PNG|JPG|JPEG|GIF|TIF|TIFF|WEBP)'

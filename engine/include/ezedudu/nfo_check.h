@@ -21,8 +21,6 @@ struct CheckFinding {
     std::int64_t column;
     CheckSeverity severity;
     std::string message;
-
-    bool operator==(const CheckFinding&) const = default;
 };
 
 // Whether a file will show in an NFO viewer as its author meant, in order
