@@ -62,6 +62,14 @@ std::string TwoRowFont(const std::string& header, const std::map<char, std::arra
     return font;
 }
 
+std::string WithCrLf(const std::string& text)
+{
+    std::string crlf;
+    for (const char c : text)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return crlf;
+}
+
 // Sub-characters that meet under every smushing rule.
 const std::map<char, std::array<std::string, 2>> ruleGlyphs = {
     {' ', {"$$", "$$"}},   {'A', {"/\\ ", "|| "}}, {'B', {"|\\", "|/"}}, {'x', {"<>", "><"}},
@@ -128,6 +136,7 @@ TEST(LogoFontDrawing, EqualsThePeersDrawingOfTheSameFont)
         {"full-width.flf", TwoRowFont("flf2a$ 2 2 8 -1 0 0 0 0", ruleGlyphs)},
         {"old-layout-only.flf", TwoRowFont("flf2a$ 2 2 8 15 0", ruleGlyphs)},
         {"right-to-left.flf", TwoRowFont("flf2a$ 2 2 8 0 0 1 128 0", ruleGlyphs)},
+        {"crlf-line-ends.flf", WithCrLf(TwoRowFont("flf2a$ 2 2 8 63 0 0 191 0", ruleGlyphs))},
         {"code-tags.flf", TwoRowFont("flf2a# 2 2 8 0 0 0 64 4", {{'A', {"A ", "AA"}}},
                                      {{"0x263a  WHITE SMILING FACE", {"\\o/", "/ \\"}},
                                       {"0101 octal, replacing A", {"#A#", "#A#"}},
@@ -146,6 +155,7 @@ TEST(LogoFontDrawing, EqualsThePeersDrawingOfTheSameFont)
         {"full-width.flf", "AB xyx CC"},
         {"old-layout-only.flf", "AB ABA xyx [] ][ () CC h h"},
         {"right-to-left.flf", "AB ABA xyx CC h"},
+        {"crlf-line-ends.flf", "AB xyx h h"},
         {"code-tags.flf", "A☺B"},
     };
 
@@ -155,11 +165,12 @@ TEST(LogoFontDrawing, EqualsThePeersDrawingOfTheSameFont)
     for (const PeerCase& check : cases) {
         SCOPED_TRACE(std::string(check.font) + ": " + check.text);
         const auto made = madeFonts.find(check.font);
-        const std::filesystem::path path = made != madeFonts.end()
-                                               ? folder.path / check.font
-                                               : std::filesystem::path(EZEDUDU_FONT_DIR) /
-                                                     (std::string(check.font) + (BundledFont(check.font)->starts_with("tlf") ? ".tlf" : ".flf"));
-        const std::string bytes = made != madeFonts.end() ? made->second : std::string(*BundledFont(check.font));
+        const bool bundled = made == madeFonts.end();
+        const std::string bytes(bundled ? *BundledFont(check.font) : made->second);
+        // A font file's extension is its signature: flf or tlf.
+        std::filesystem::path path = folder.path / check.font;
+        if (bundled)
+            path = (std::filesystem::path(EZEDUDU_FONT_DIR) / check.font).replace_extension(bytes.substr(0, 3));
         const LogoFont font = LogoFont::Parse(bytes, check.font);
         const Lines expected = PeerDrawing(path, check.text);
         ASSERT_FALSE(expected.empty()) << "FIGlet and TOIlet must be installed (scripts/install-deps)";

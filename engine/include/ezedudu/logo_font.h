@@ -22,15 +22,17 @@ public:
     // Reads a font from the bytes of its file. The name (a path, or a bundled
     // font's name) starts every message. Sub-characters are UTF-8; a byte that
     // is not part of UTF-8 stands for the Latin-1 character of that value, as
-    // in older .flf fonts. Throws Error (UnreadableFont) naming NAME:LINE and
-    // what was expected there.
+    // in older .flf fonts. The font holds at most a few times the size of its
+    // file: four bytes a sub-character and sixteen a character. Throws Error
+    // (UnreadableFont) naming NAME:LINE and what was expected there.
     static LogoFont Parse(std::string_view bytes, std::string name);
 
     const std::string& Name() const { return name; }
     int Height() const { return height; }
 
-    // Text in big letters: Height() lines of equal width, in Unicode code
-    // points, hardblanks drawn as spaces. Empty text gives empty lines. Throws
+    // Text in big letters, laid out as `figlet` (or `toilet`, for .tlf) does
+    // with the font's defaults: Height() lines of equal width, at most
+    // maxWidth, in Unicode code points, hardblanks drawn as spaces. Empty text gives empty lines. Throws
     // Error (UndrawableText) for a character the font lacks (unless it has a
     // "missing character", code 0) and for a drawing wider than maxWidth.
     std::vector<std::u32string> Draw(std::u32string_view text, int maxWidth) const;
@@ -52,7 +54,6 @@ private:
         int width;
     };
 
-    class Reader;
     class Line;
 
     const Character* Find(char32_t code) const;
