@@ -13,7 +13,8 @@ _ezedudu()
         --preview-theme) COMPREPLY=($(compgen -W 'light dark' -- "$cur")); return ;;
         --layout) COMPREPLY=($(compgen -W 'nfo p2p diz' -- "$cur")); return ;;
         --preview) _filedir png; return ;;
-        -o | --output) _filedir; return ;;
+        -o | --output | --compose | --fields) _filedir; return ;;
+        --set) return ;;
         --cell-aspect | --contrast | --brightness | --gamma | --max-megapixels | --width) return ;;
     esac
 
