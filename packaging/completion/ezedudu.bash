@@ -22,7 +22,7 @@ _ezedudu()
         local options='--columns --rows --cell-aspect --levels --contrast --brightness --gamma --invert
             --dither --max-megapixels -h --help -v --version'
         [[ ${words[0]##*/} != ezedudu ]] && options+=' --preview-theme'
-        [[ ${words[0]##*/} == ezedudu-cli ]] && options+=' -o --output --preview --utf8 -q --quiet --check --width --layout'
+        [[ ${words[0]##*/} == ezedudu-cli ]] && options+=' -o --output --preview --utf8 -q --quiet --check --width --layout --compose --set --fields'
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return
     fi
