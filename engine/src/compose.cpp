@@ -15,7 +15,8 @@ namespace ezedudu {
 namespace {
 
 // A few lines laid out together: one line of text, or what a directive
-// made (art, a logo, a box, a rule), whose lines move as one when aligned.
+// made (art, a logo, a box, facts, a rule), whose lines move as one when
+// aligned.
 struct Piece {
     std::vector<std::string> lines; // code-page-437 cells
     bool whole = false;
@@ -165,9 +166,8 @@ private:
             for (std::string& line : Wrapped(block.children, at, width))
                 pieces.push_back({{std::move(line)}, false});
             return;
-        case BlockKind::Facts:
-            for (std::string& line : Facts(block.children, width))
-                pieces.push_back({{std::move(line)}, false});
+        case BlockKind::Facts: // its columns stay aligned wherever it moves
+            pieces.push_back({Facts(block.children, width), true});
             return;
         }
     }

@@ -86,6 +86,8 @@ TEST(Compose, LaysBlocksOutToTheWidthAvailable)
           Cat({"\xC0", std::string(22, '\xC4'), "\xD9"})}},
         {"right-aligned and ruled", "{{right}}\nab  \n{{/right}}\n{{rule \u2584\u2580}}\n{{rule}}", 5,
          {"   ab", "\xDC\xDF\xDC\xDF\xDC", std::string(5, '\xC4')}},
+        {"facts centred as one", "{{center}}\n{{facts}}\nA: 1\nLong: 2\n{{/facts}}\n{{/center}}", 14,
+         {"  A ...... 1", "  Long ... 2"}},
         {"fitted art in a box", "{{box}}\n{{art black.bmp}}\n{{/box}}", 10,
          {Cat({"\xDA", std::string(8, '\xC4'), "\xBF"}), Cat({"\xB3 ", std::string(6, '\xDB'), " \xB3"}),
           Cat({"\xB3 ", std::string(6, '\xDB'), " \xB3"}), Cat({"\xB3 ", std::string(6, '\xDB'), " \xB3"}),
