@@ -22,13 +22,15 @@ constexpr std::int64_t MaxTextBytes = std::int64_t(64) << 20;
 
 // A fault in a fields file, at its line.
 struct FieldsError {
+    std::filesystem::path file;
     std::int64_t line;
     std::string message;
 };
 
 // NAME=VALUE lines; blank lines and lines starting with # say nothing.
-void ReadFieldsFile(const std::string& bytes, TemplateFields& fields)
+void ReadFieldsFile(const std::filesystem::path& file, TemplateFields& fields)
 {
+    const std::string bytes = ReadTextFile(file, MaxTextBytes);
     std::int64_t number = 0;
     for (std::size_t start = 0; start < bytes.size();) {
         const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
@@ -41,7 +43,7 @@ void ReadFieldsFile(const std::string& bytes, TemplateFields& fields)
             continue;
         const std::size_t equals = line.find('=');
         if (equals == std::string::npos || equals == 0)
-            throw FieldsError{number, "expected NAME=VALUE"};
+            throw FieldsError{file, number, "expected NAME=VALUE"};
         fields.insert_or_assign(line.substr(0, equals), line.substr(equals + 1));
     }
 }
@@ -73,12 +75,7 @@ TemplateFields FieldsOf(const CliOptions& options, std::vector<std::filesystem::
     TemplateFields fields{{"date", Today()}};
     if (options.fieldsFile) {
         inputs.push_back(*options.fieldsFile);
-        try {
-            ReadFieldsFile(ReadTextFile(*options.fieldsFile, MaxTextBytes), fields);
-        } catch (const FieldsError& fault) {
-            throw Error(Error::Kind::Refused, "line " + std::to_string(fault.line) + " of " +
-                                                  options.fieldsFile->string() + ": " + fault.message);
-        }
+        ReadFieldsFile(*options.fieldsFile, fields);
     }
     for (const auto& [name, value] : options.fieldValues)
         fields.insert_or_assign(name, value);
@@ -147,6 +144,9 @@ int ComposeNfo(const CliOptions& options)
         return ExitOk;
     } catch (const TemplateError& fault) {
         std::cerr << name << ':' << fault.Line() << ':' << fault.Column() << ": " << fault.what() << std::endl;
+        return ExitSomeFailed;
+    } catch (const FieldsError& fault) {
+        std::cerr << fault.file.string() << ':' << fault.line << ":1: " << fault.message << std::endl;
         return ExitSomeFailed;
     } catch (const Error& error) {
         failure = Explain(error);

@@ -445,6 +445,11 @@ TEST_F(Cli, ComposesAWholeNfoFromATemplate)
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_EQ(broken.err, Path("broken.txt").toStdString() + ":2:1: {{box}} is never closed: expected {{/box}}\n");
     EXPECT_FALSE(Exists("broken.nfo"));
+    PlaceBytes("bad.fields", "group=ZOR\nno value here\n");
+    const CliRun badFields = Run({"--compose", scene, "--fields", Path("bad.fields"), "-o", Path("other.nfo")});
+    EXPECT_EQ(badFields.exitCode, 1);
+    EXPECT_EQ(badFields.err, Path("bad.fields").toStdString() + ":2:1: expected NAME=VALUE\n");
+    EXPECT_FALSE(Exists("other.nfo"));
 }
 
 // A real code-page-437 NFO goes through byte for byte, but never over itself.
