@@ -17,8 +17,9 @@
 namespace ezedudu {
 namespace {
 
-// A template or a fields file is text a person wrote; far beyond any.
-constexpr std::int64_t MaxTextBytes = std::int64_t(64) << 20;
+// A template or a fields file is text a person wrote: 4 MiB is an NFO of
+// 50,000 full lines. Composing holds a template a few times over.
+constexpr std::int64_t MaxTextBytes = std::int64_t(4) << 20;
 
 // A fault in a fields file, at its line.
 struct FieldsError {
@@ -75,7 +76,11 @@ TemplateFields FieldsOf(const CliOptions& options, std::vector<std::filesystem::
     TemplateFields fields{{"date", Today()}};
     if (options.fieldsFile) {
         inputs.push_back(*options.fieldsFile);
-        ReadFieldsFile(*options.fieldsFile, fields);
+        try {
+            ReadFieldsFile(*options.fieldsFile, fields);
+        } catch (const Error& error) {
+            throw Error(error.GetKind(), options.fieldsFile->string() + ": " + error.what());
+        }
     }
     for (const auto& [name, value] : options.fieldValues)
         fields.insert_or_assign(name, value);

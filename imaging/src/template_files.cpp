@@ -30,22 +30,27 @@ std::shared_ptr<const RowSource> TemplateFiles::OpenPicture(const std::string& n
 
 std::string TemplateFiles::ReadFont(const std::string& name)
 {
-    return ReadTextFile(PathOf(name), MaxFontBytes);
+    const std::filesystem::path path = PathOf(name);
+    try {
+        return ReadTextFile(path, MaxFontBytes);
+    } catch (const Error& error) {
+        throw Error(error.GetKind(), path.string() + ": " + error.what());
+    }
 }
 
 std::string ReadTextFile(const std::filesystem::path& path, std::int64_t maxBytes)
 {
     QFile file(ToQString(path));
     if (!file.exists())
-        throw Error(Error::Kind::MissingFile, path.string() + ": no such file");
+        throw Error(Error::Kind::MissingFile, "no such file");
     if (!file.open(QIODevice::ReadOnly))
-        throw Error(Error::Kind::UnreadablePicture, path.string() + ": " + file.errorString().toStdString());
+        throw Error(Error::Kind::UnreadablePicture, file.errorString().toStdString());
     const QByteArray bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        throw Error(Error::Kind::UnreadablePicture, path.string() + ": " + file.errorString().toStdString());
+        throw Error(Error::Kind::UnreadablePicture, file.errorString().toStdString());
     if (bytes.size() > maxBytes)
-        throw Error(Error::Kind::UnreadablePicture,
-                    path.string() + ": larger than " + std::to_string(maxBytes >> 20) + " MiB, too large to be one");
+        throw Error(Error::Kind::Refused, "larger than " + std::to_string(maxBytes >> 20) +
+                                              " MiB, more than such a file ever holds");
     return bytes.toStdString();
 }
 

@@ -29,8 +29,8 @@ private:
 };
 
 // A text file read whole: a template, a font, a list of fields. Throws Error
-// (MissingFile, or UnreadablePicture for one unreadable or over maxBytes)
-// naming the path.
+// (MissingFile; UnreadablePicture for one that cannot be read; Refused for
+// one over maxBytes) with the reason, which the caller puts after the path.
 std::string ReadTextFile(const std::filesystem::path& path, std::int64_t maxBytes);
 
 } // namespace ezedudu
