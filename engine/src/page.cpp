@@ -43,13 +43,6 @@ CellBlock Page::AddBlankLines(std::int64_t columns, std::int64_t rows)
     return {bytes.data() + offset, std::ptrdiff_t(lineBytes)};
 }
 
-void Page::AddPage(const Page& other)
-{
-    bytes.reserve(bytes.size() + other.bytes.size());
-    for (std::int64_t line = 0; line < other.LineCount(); ++line)
-        AddLine(other.Line(line));
-}
-
 std::string_view Page::Line(std::int64_t index) const
 {
     const auto run = std::prev(std::upper_bound(runs.begin(), runs.end(), index,

@@ -38,9 +38,6 @@ public:
     // closing line), so that those never move the block.
     CellBlock AddBlankLines(std::int64_t columns, std::int64_t rows);
 
-    // Adds every line of the other page.
-    void AddPage(const Page& other);
-
     std::int64_t LineCount() const { return lineCount; }
     // The widest line's cells.
     std::int64_t Width() const { return width; }
