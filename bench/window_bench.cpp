@@ -50,7 +50,7 @@ void ConvertLikeTheCli(benchmark::State& state)
     const std::filesystem::path picture = SharedPicture().path.toStdString();
     for (auto _ : state) {
         const ConversionJob job(picture, ConversionOptions{});
-        WriteNfoFile(NfoPathFor(picture), *job.Convert());
+        WriteNfoFile(NfoPathFor(picture), job.Convert()->page.Cp437());
     }
 }
 

@@ -6,7 +6,7 @@
 #include "ezedudu/display_path.h"
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_file.h"
-#include "ezedudu/nfo_text.h"
+#include "ezedudu/page_writer.h"
 #include "ezedudu/picture_loader.h"
 #include "ezedudu/preview.h"
 
@@ -25,7 +25,6 @@
 #endif
 
 namespace ezedudu {
-namespace {
 
 void WriteToStandardOutput(std::string_view bytes)
 {
@@ -35,6 +34,8 @@ void WriteToStandardOutput(std::string_view bytes)
     if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0)
         throw Error(Error::Kind::OutputFailed, "cannot write to standard output");
 }
+
+namespace {
 
 // Standard input whole, up to what a picture within the pixel limit needs.
 std::shared_ptr<const std::string> ReadStandardInput(std::int64_t maxPixels)
@@ -116,13 +117,13 @@ std::int64_t ConvertOne(const std::filesystem::path& picture, const Destinations
 {
     const ArtSettings& art = options.art;
     const ConversionJob job = OpenJob(picture, art.conversion);
-    const std::string nfo = *job.Convert(&meter); // the meter never cancels
+    ConvertedArt converted = *job.Convert(&meter); // the meter never cancels
     meter.Clear();
-    // Not a copy of the code-page-437 text: that can be as large as the picture.
-    const std::string utf8 = options.utf8 ? NfoToUtf8(nfo) : std::string();
-    const std::string_view text = options.utf8 ? std::string_view(utf8) : std::string_view(nfo);
+    Page& page = converted.page;
     const std::optional<std::string> png =
-        to.preview ? std::optional(PngBytes(RenderPreview(nfo, art.conversion.cellAspect, art.theme))) : std::nullopt;
+        to.preview ? std::optional(PngBytes(RenderPreview(page, art.conversion.cellAspect, art.theme))) : std::nullopt;
+    // The page's code-page-437 bytes are moved, never copied: they can be as large as the picture.
+    const std::string text = WritePage(std::move(page), options.utf8 ? TextEncoding::Utf8 : TextEncoding::Cp437);
 
     // Both files or neither: each is complete before either takes its place.
     OutputFiles files;
@@ -135,7 +136,7 @@ std::int64_t ConvertOne(const std::filesystem::path& picture, const Destinations
         WriteToStandardOutput(text);
     if (png && *to.preview == StandardStream)
         WriteToStandardOutput(*png);
-    return MeasureArt(nfo).columns;
+    return converted.art.columns;
 }
 
 } // namespace

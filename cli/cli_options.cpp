@@ -20,6 +20,10 @@ QString Description()
         "picture Qt reads) gives PICTURE.nfo beside it; '-' reads a picture from\n"
         "standard input and writes the art to standard output.\n"
         "\n"
+        "--compose TEMPLATE makes a whole NFO file instead: a text file that looks like\n"
+        "the NFO, with {{art PICTURE}}, {{logo TEXT}}, {{box}}, {{facts}}, {{title}} and the\n"
+        "other directives of the README's \"Making a whole NFO\" in it.\n"
+        "\n"
         "Exit status: 0 when every picture converted, 1 when any failed\n"
         "(the others still convert), 2 for a usage error.");
 }
@@ -27,6 +31,15 @@ QString Description()
 // Why the pictures and outputs given cannot go together; empty when they can.
 std::string CheckOutputs(const CliOptions& options)
 {
+    if (options.compose) {
+        if (!options.pictures.empty())
+            return "--compose makes its file from the template; give no pictures with it";
+        if (options.output == StandardStream && options.preview == StandardStream)
+            return "the NFO text and the preview cannot both go to standard output; name a file for one of them";
+        return {};
+    }
+    if (!options.fieldValues.empty() || options.fieldsFile)
+        return "--set and --fields give values to a template's fields; use them with --compose";
     const auto single = [](const char* what) {
         return std::string(what) + " names the output of a single picture, but several were given";
     };
@@ -72,11 +85,20 @@ std::string ParseArguments(ProgramArguments& arguments, const QStringList& words
                                   "Write UTF-8 text (U+2588, U+2593, U+2592, U+2591) instead of code-page-437 bytes, "
                                   "for terminals and editors without code page 437.");
     const QCommandLineOption quiet({"q", "quiet"}, "Show no progress or hints, even on a terminal.");
+    const QCommandLineOption compose("compose",
+                                     "Make a whole NFO file from TEMPLATE (art, logo, text, boxes), written beside it "
+                                     "as TEMPLATE.nfo or to -o; the pictures and fonts it names are found beside it.",
+                                     "TEMPLATE");
+    const QCommandLineOption set("set", "Give the template's field {{NAME}} this value; wins over --fields. "
+                                        "Repeatable.",
+                                 "NAME=VALUE");
+    const QCommandLineOption fields("fields", "Read the template's field values from FILE: NAME=VALUE lines in UTF-8.",
+                                    "FILE");
     const QCommandLineOption check("check",
                                    "Convert nothing: check each argument, an NFO or DIZ file, for what an NFO viewer "
                                    "would not show right (against --width or --layout) and print FILE:LINE:COLUMN: "
                                    "problem lines; exit status 1 when any file has a problem.");
-    parser.addOptions({output, preview, utf8, quiet, check});
+    parser.addOptions({output, preview, utf8, quiet, check, compose, set, fields});
 
     if (std::string error = arguments.Parse(words, options.art); !error.empty())
         return error;
@@ -88,6 +110,16 @@ std::string ParseArguments(ProgramArguments& arguments, const QStringList& words
         options.preview = ToPath(parser.value(preview));
     options.utf8 = parser.isSet(utf8);
     options.quiet = parser.isSet(quiet);
+    if (parser.isSet(compose))
+        options.compose = ToPath(parser.value(compose));
+    if (parser.isSet(fields))
+        options.fieldsFile = ToPath(parser.value(fields));
+    for (const QString& value : parser.values(set)) {
+        const qsizetype equals = value.indexOf('=');
+        if (equals <= 0)
+            return "--set takes NAME=VALUE, not '" + value.toStdString() + "'";
+        options.fieldValues.emplace_back(value.left(equals).toStdString(), value.mid(equals + 1).toStdString());
+    }
     options.check = parser.isSet(check);
     return options.check ? CheckArgumentsOfCheck(options) : CheckOutputs(options);
 }

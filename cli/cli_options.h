@@ -1,12 +1,14 @@
 #pragma once
 
 #include "ezedudu/command_line.h"
+#include "ezedudu/compose.h"
 #include "ezedudu/conversion_options.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ezedudu {
@@ -23,6 +25,10 @@ struct CliOptions {
     bool utf8 = false;
     bool quiet = false;
     bool check = false; // the arguments are NFO files to check, not pictures
+    // A template to make a whole NFO file from, instead of pictures.
+    std::optional<std::filesystem::path> compose;
+    std::vector<std::pair<std::string, std::string>> fieldValues; // --set NAME=VALUE, in order
+    std::optional<std::filesystem::path> fieldsFile;
 };
 
 inline constexpr int ExitOk = 0;

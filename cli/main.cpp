@@ -1,6 +1,7 @@
 #include "batch.h"
 #include "check_files.h"
 #include "cli_options.h"
+#include "compose_run.h"
 
 #include "ezedudu/qt_path.h"
 
@@ -34,5 +35,5 @@ int main(int argc, char* argv[])
         return arguments.UsageError(error);
     if (options.check)
         return ezedudu::CheckFiles(options, std::cin, std::cout, std::cerr);
-    return ezedudu::ConvertAll(options);
+    return options.compose ? ezedudu::ComposeNfo(options) : ezedudu::ConvertAll(options);
 }

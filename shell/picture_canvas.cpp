@@ -1,5 +1,6 @@
 #include "picture_canvas.h"
 
+#include "ezedudu/page_writer.h"
 #include "ezedudu/qt_path.h"
 
 namespace ezedudu {
@@ -20,7 +21,10 @@ void PictureCanvas::Load(const QString& path, const ConversionOptions& options)
 
 std::optional<std::string> PictureCanvas::Convert(ConversionObserver& observer) const
 {
-    return job->Convert(&observer);
+    std::optional<ConvertedArt> converted = job->Convert(&observer);
+    if (!converted)
+        return std::nullopt;
+    return WritePage(std::move(converted->page), TextEncoding::Cp437);
 }
 
 } // namespace ezedudu

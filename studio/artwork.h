@@ -28,7 +28,7 @@ struct Artwork {
     QString name{}; // as the title shows it
     ConversionOptions options{};
     PreviewTheme theme = PreviewTheme::Light;
-    std::string nfo{}; // code-page-437 bytes; empty until rendered
+    ConvertedArt nfo{}; // an empty page until rendered
 };
 
 } // namespace ezedudu

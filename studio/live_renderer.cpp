@@ -1,7 +1,6 @@
 #include "live_renderer.h"
 
 #include "ezedudu/error.h"
-#include "ezedudu/nfo_text.h"
 
 #include <algorithm>
 #include <exception>
@@ -37,11 +36,10 @@ private:
 // stays quick; an exported preview is always drawn at full size.
 constexpr double ViewPixels = 32e6;
 
-int ViewCellWidth(const std::string& nfo, double cellAspect)
+int ViewCellWidth(const Page& page, double cellAspect)
 {
-    const ArtSize art = MeasureArt(nfo);
-    const double columns = double(std::max<std::int64_t>(art.columns, std::int64_t(ClosingLine.size())));
-    const double lines = double(art.rows + 2); // and the empty and closing lines
+    const double columns = double(page.Width());
+    const double lines = double(page.LineCount());
     int width = PreviewCellWidth;
     while (width > 1 && columns * lines * width * width * cellAspect > ViewPixels)
         width /= 2;
@@ -108,13 +106,13 @@ void LiveRenderer::Run(Request request, const std::stop_token& stop)
     try {
         if (wanted.open)
             wanted.picture = wanted.open(wanted.options);
-        std::optional<std::string> nfo = ConversionJob(wanted.picture, wanted.options).Convert(&observer);
+        std::optional<ConvertedArt> nfo = ConversionJob(wanted.picture, wanted.options).Convert(&observer);
         if (!nfo || stale()) {
             ++cancelled;
             return;
         }
-        QImage preview = RenderPreview(*nfo, wanted.options.cellAspect, wanted.theme,
-                                       ViewCellWidth(*nfo, wanted.options.cellAspect));
+        QImage preview = RenderPreview(nfo->page, wanted.options.cellAspect, wanted.theme,
+                                       ViewCellWidth(nfo->page, wanted.options.cellAspect));
         wanted.nfo = std::move(*nfo);
         Post(
             id, [art = std::move(wanted), preview = std::move(preview)](LiveRenderer& self) {

@@ -9,7 +9,7 @@
 
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_file.h"
-#include "ezedudu/nfo_text.h"
+#include "ezedudu/page_writer.h"
 #include "ezedudu/picture_loader.h"
 #include "ezedudu/qt_path.h"
 
@@ -173,7 +173,7 @@ void StudioWindow::BuildMenus()
     undoReset->setEnabled(false);
     edit->addSeparator();
     needArt << edit->addAction(tr("Copy Art as &Text"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this, [this] {
-        QGuiApplication::clipboard()->setText(QString::fromStdString(NfoToUtf8(shown.nfo)));
+        QGuiApplication::clipboard()->setText(QString::fromStdString(WritePage(shown.nfo.page, TextEncoding::Utf8)));
         ShowMessage(tr("The art is on the clipboard as UTF-8 text."));
     });
     edit->addAction(tr("Copy &Command"), this, [this] {
@@ -236,11 +236,11 @@ void StudioWindow::ShowArt(const Artwork& art, const QImage& drawn)
     }
     view->SetPreview(drawn);
     progress->hide();
-    const ArtSize size = MeasureArt(shown.nfo);
+    const ArtSize size = shown.nfo.art;
     QString text = tr("%1 \u00d7 %2 characters, %3 bytes")
                        .arg(size.columns)
                        .arg(size.rows)
-                       .arg(QLocale().toString(qulonglong(shown.nfo.size())));
+                       .arg(QLocale().toString(qulonglong(shown.nfo.page.Cp437().size())));
     summary->setText(text);
     if (size.columns > ViewerColumns)
         ShowError(tr("Wider than %1 columns: NFO viewers wrap or cut it.").arg(ViewerColumns));
@@ -302,7 +302,7 @@ bool StudioWindow::SaveTo(const QString& path)
 {
     try {
         RefuseThePicture(path);
-        WriteNfoFile(ToPath(path), shown.nfo);
+        WriteNfoFile(ToPath(path), shown.nfo.page.Cp437());
     } catch (const Error& error) {
         ShowError(tr("The NFO file was not saved: %1").arg(QString::fromStdString(error.what())));
         return false;
@@ -316,7 +316,7 @@ bool StudioWindow::ExportPreviewTo(const QString& path)
     try {
         RefuseThePicture(path);
         // Drawn afresh at full size, as ezedudu-cli --preview draws it.
-        WritePreviewFile(ToPath(path), RenderPreview(shown.nfo, shown.options.cellAspect, shown.theme));
+        WritePreviewFile(ToPath(path), RenderPreview(shown.nfo.page, shown.options.cellAspect, shown.theme));
     } catch (const Error& error) {
         ShowError(tr("The preview was not exported: %1").arg(QString::fromStdString(error.what())));
         return false;

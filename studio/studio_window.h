@@ -40,8 +40,8 @@ public:
     bool SaveTo(const QString& path);
     bool ExportPreviewTo(const QString& path);
 
-    // The art shown, as code-page-437 bytes; empty before the first render.
-    const std::string& Art() const { return shown.nfo; }
+    // The NFO file shown, as code-page-437 bytes; empty before the first render.
+    std::string Art() const { return std::string(shown.nfo.page.Cp437()); }
     QString CliCommand() const;
     // Where Save (ending ".nfo") and Export ("-art.png") propose to write:
     // beside the picture and named after it, never the picture itself.

@@ -8,7 +8,7 @@
 #include "ezedudu/art_conversion.h"
 #include "ezedudu/box_shrink.h"
 #include "ezedudu/error.h"
-#include "ezedudu/nfo_text.h"
+#include "ezedudu/page_writer.h"
 #include "ezedudu/option_table.h"
 #include "ezedudu/pixel_limit.h"
 #include "ezedudu/preview_layout.h"
@@ -107,49 +107,12 @@ val OptionTableData()
     return options;
 }
 
-const OptionEntry* FindOption(std::string_view flag)
-{
-    const std::span<const OptionEntry> table = OptionTable();
-    const auto found =
-        std::find_if(table.begin(), table.end(), [flag](const OptionEntry& entry) { return entry.flag == flag; });
-    return found == table.end() ? nullptr : &*found;
-}
-
-// What is wrong with an art option's words: the usage error, and the option
-// it is about (empty when it is about none).
-struct WordsError {
-    std::string reason;
-    std::string_view flag;
-};
-
-// The art options in words ("--columns", "79", "--invert") laid over the
-// defaults.
-WordsError ReadWords(const std::vector<std::string>& words, ArtSettings& settings)
-{
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        const std::string& word = words[i];
-        const OptionEntry* option = FindOption(word.rfind("--", 0) == 0 ? std::string_view(word).substr(2) : "");
-        if (!option)
-            return {"unknown option '" + word + "'", {}};
-        std::string text;
-        if (option->type != OptionType::Switch) {
-            if (++i == words.size())
-                return {"missing value after '" + word + "'", option->flag};
-            text = words[i];
-        }
-        OptionValue value;
-        if (std::string error = ParseOptionValue(*option, text, value); !error.empty())
-            return {error, option->flag};
-        option->set(settings, value);
-    }
-    return {};
-}
-
-// What is wrong with the words: {error, field}, both empty when nothing is.
+// What is wrong with the art options in words ("--columns", "79",
+// "--invert"): {error, field}, both empty when nothing is.
 val WordsErrorOf(val words)
 {
     ArtSettings settings;
-    const WordsError error = ReadWords(emscripten::vecFromJSArray<std::string>(words), settings);
+    const OptionWordsError error = ParseOptionWords(emscripten::vecFromJSArray<std::string>(words), settings);
     val result = val::object();
     result.set("error", error.reason);
     result.set("field", Text(error.flag));
@@ -268,7 +231,8 @@ std::string HoldPixels(double width, double height, bool alpha)
 std::string PixelLimitError(double width, double height, val words)
 {
     ArtSettings settings;
-    if (WordsError error = ReadWords(emscripten::vecFromJSArray<std::string>(words), settings); !error.reason.empty())
+    if (OptionWordsError error = ParseOptionWords(emscripten::vecFromJSArray<std::string>(words), settings);
+        !error.reason.empty())
         return error.reason;
     try {
         CheckPixelLimit(std::int64_t(width), std::int64_t(height), settings.conversion.maxPixels);
@@ -318,9 +282,9 @@ double MemoryBytes()
 }
 
 // The preview as the CLI's --preview draws it, in the canvas's RGBA order.
-void AddPreview(const std::string& nfo, const ArtSettings& settings, val& result)
+void AddPreview(const Page& page, const ArtSettings& settings, val& result)
 {
-    const PreviewLayout layout(nfo, settings.conversion.cellAspect);
+    const PreviewLayout layout(page, settings.conversion.cellAspect);
     if (layout.Width() * layout.Height() > MaxPreviewPixels)
         return;
     std::vector<std::uint32_t> words(static_cast<std::size_t>(layout.Width() * layout.Height()));
@@ -346,19 +310,18 @@ val Convert(val words)
 {
     val result = val::object();
     ArtSettings settings;
-    const WordsError wordsError = ReadWords(emscripten::vecFromJSArray<std::string>(words), settings);
+    const OptionWordsError wordsError = ParseOptionWords(emscripten::vecFromJSArray<std::string>(words), settings);
     std::string error = wordsError.reason;
     result.set("field", Text(wordsError.flag));
     try {
         if (error.empty()) {
             const std::unique_ptr<RowSource> picture = OpenInput(settings.conversion.maxPixels);
-            const std::string nfo = *ConvertArt(*picture, settings.conversion);
-            const ArtSize size = MeasureArt(nfo);
-            result.set("nfo", Bytes(nfo));
-            result.set("text", NfoToUtf8(nfo));
-            result.set("columns", double(size.columns));
-            result.set("rows", double(size.rows));
-            AddPreview(nfo, settings, result);
+            const ConvertedArt converted = *ConvertArt(*picture, settings.conversion);
+            result.set("nfo", Bytes(converted.page.Cp437()));
+            result.set("text", WritePage(converted.page, TextEncoding::Utf8));
+            result.set("columns", double(converted.art.columns));
+            result.set("rows", double(converted.art.rows));
+            AddPreview(converted.page, settings, result);
             val arguments = val::array();
             for (const std::string& argument : ArgumentsFor(settings, true))
                 arguments.call<void>("push", argument);

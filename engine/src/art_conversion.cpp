@@ -63,8 +63,8 @@ std::optional<HeldPicture> PictureInMemory(const RowSource& source, std::int64_t
 
 // The picture is resampled by area to FittedPixels: every cell's block then
 // lies inside it.
-std::optional<std::string> ConvertResampled(const RowSource& source, const ArtSize& art,
-                                            const ConversionOptions& options, ConversionObserver* observer)
+std::optional<Page> ConvertResampled(const RowSource& source, const ArtSize& art, const ConversionOptions& options,
+                                     ConversionObserver* observer)
 {
     const auto [width, height] = FittedPixels(art, GlyphSet::Shades);
     CheckPixels(art, width, height, options.maxPixels);
@@ -80,8 +80,8 @@ std::optional<std::string> ConvertResampled(const RowSource& source, const ArtSi
 // Art with half blocks needs each cell's shape, not just its mean: fitted
 // art samples the picture 4 x 4 a cell, art at the natural size samples each
 // cell's own 2 x 3 pixels 2 x 2.
-std::optional<std::string> ConvertSampled(const RowSource& source, const ArtSize& fittedArt,
-                                          const ConversionOptions& options, ConversionObserver* observer)
+std::optional<Page> ConvertSampled(const RowSource& source, const ArtSize& fittedArt, const ConversionOptions& options,
+                                   ConversionObserver* observer)
 {
     const bool fitted = options.Resamples();
     const ArtSize art = fitted ? fittedArt : ArtSize{source.Width() / ColumnStep, source.Height() / RowStep};
@@ -108,15 +108,15 @@ std::optional<std::string> ConvertSampled(const RowSource& source, const ArtSize
         const ColourValue colour = ColourFromPixel(pixels[i]);
         grid.levels[i] = basMain::GreyLevel(colour & 0xFF, colour >> 8 & 0xFF, colour >> 16 & 0xFF);
     }
-    std::string text = NfoFrame(art.columns, art.rows);
-    DrawArt(std::move(grid), samples, options.art, text.data());
-    return text;
+    Page page;
+    DrawArt(std::move(grid), samples, options.art, page.AddBlankLines(art.columns, art.rows).origin);
+    return page;
 }
 
 } // namespace
 
-std::optional<std::string> ConvertArt(const RowSource& picture, const ConversionOptions& options,
-                                      ConversionObserver* observer)
+std::optional<ConvertedArt> ConvertArt(const RowSource& picture, const ConversionOptions& options,
+                                       ConversionObserver* observer)
 {
     CheckHasPixels(picture.Width(), picture.Height());
     // Transparent pixels show the paper that the art leaves blank.
@@ -128,16 +128,17 @@ std::optional<std::string> ConvertArt(const RowSource& picture, const Conversion
     const ArtSize fitted = options.Resamples() ? FitArt(picture.FullWidth(), picture.FullHeight(), options.columns,
                                                         options.rows, options.cellAspect)
                                                : ArtSize{};
-    std::optional<std::string> nfo;
+    std::optional<Page> art;
     if (options.art.glyphs == GlyphSet::Blocks)
-        nfo = ConvertSampled(source, fitted, options, observer);
+        art = ConvertSampled(source, fitted, options, observer);
     else if (options.Resamples())
-        nfo = ConvertResampled(source, fitted, options, observer);
+        art = ConvertResampled(source, fitted, options, observer);
     else
-        nfo = ConvertRows(source, observer, ThreadsFor(source), options.art);
-    if (nfo && !options.layout.ChangesNothing())
-        nfo = LayOut(*nfo, options.layout);
-    return nfo;
+        art = ConvertRows(source, observer, ThreadsFor(source), options.art);
+    if (!art)
+        return std::nullopt;
+    const ArtSize size{art->Width(), art->LineCount()};
+    return ConvertedArt{LayOut(std::move(*art), options.layout), size};
 }
 
 } // namespace ezedudu

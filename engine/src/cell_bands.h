@@ -28,7 +28,7 @@ public:
         std::int64_t firstCol = 0, endCol = 0;
     };
 
-    // text points at the NFO frame (NfoFrame) of the whole picture; only this
+    // text points at the art lines of the whole picture (Page::AddBlankLines); only this
     // range's cells are written, so ranges may be converted side by side.
     CellBands(std::int64_t width, std::int64_t height, Range range, const std::array<std::uint8_t, 256>& output,
               char* text, BandDone onBandDone);

@@ -143,26 +143,27 @@ void FinishArt(char* text, std::int64_t cols, std::int64_t rows, const ArtOption
 
 } // namespace
 
-std::optional<std::string> ConvertRows(const RowSource& source, ConversionObserver* observer, int threads,
-                                       const ArtOptions& art)
+std::optional<Page> ConvertRows(const RowSource& source, ConversionObserver* observer, int threads,
+                                const ArtOptions& art)
 {
     const std::int64_t cols = source.Width() / ColumnStep;
     const std::int64_t rows = source.Height() / RowStep;
-    std::string text = NfoFrame(cols, rows);
+    Page page;
+    char* const text = page.AddBlankLines(cols, rows).origin;
     const ProgressReport report(observer, cols, rows);
     const LevelTable output = OutputTable(art);
     std::atomic<std::int64_t> cellsDone = 0;
-    const SliceJob job{source, report, rows, output, text.data(), cellsDone};
+    const SliceJob job{source, report, rows, output, text, cellsDone};
     const bool halves = threads > 1 && source.CanSplit() && rows >= 2;
     for (const ColumnSpan slice : CellSlices(cols, rows))
         if (!(halves ? ConvertHalves(job, slice) : ConvertSlice(job, slice)))
             return std::nullopt;
     if (!GlyphsAtOnce(art))
-        FinishArt(text.data(), cols, rows, art);
-    return text;
+        FinishArt(text, cols, rows, art);
+    return page;
 }
 
-std::optional<std::string> ConvertPicture(const Canvas& canvas, ConversionObserver* observer, const ArtOptions& art)
+std::optional<Page> ConvertPicture(const Canvas& canvas, ConversionObserver* observer, const ArtOptions& art)
 {
     return ConvertRows(CanvasRows(canvas), observer, 1, art);
 }

@@ -313,6 +313,35 @@ std::string ParseOptionValue(const OptionEntry& option, std::string_view text, O
     return {};
 }
 
+const OptionEntry* FindOption(std::string_view flag)
+{
+    const std::span<const OptionEntry> table = OptionTable();
+    const auto found =
+        std::find_if(table.begin(), table.end(), [flag](const OptionEntry& entry) { return entry.flag == flag; });
+    return found == table.end() ? nullptr : &*found;
+}
+
+OptionWordsError ParseOptionWords(std::span<const std::string> words, ArtSettings& settings)
+{
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        const OptionEntry* option = FindOption(word.rfind("--", 0) == 0 ? std::string_view(word).substr(2) : "");
+        if (!option)
+            return {"unknown option '" + word + "'", {}};
+        std::string text;
+        if (option->type != OptionType::Switch) {
+            if (++i == words.size())
+                return {"missing value after '" + word + "'", option->flag};
+            text = words[i];
+        }
+        OptionValue value;
+        if (std::string error = ParseOptionValue(*option, text, value); !error.empty())
+            return {error, option->flag};
+        option->set(settings, value);
+    }
+    return {};
+}
+
 std::string FormatOptionValue(const OptionEntry& option, const OptionValue& value)
 {
     if (std::holds_alternative<std::monostate>(value))

@@ -1,7 +1,6 @@
 #include "ezedudu/preview_layout.h"
 
 #include "ezedudu/cell_ink.h"
-#include "ezedudu/nfo_text.h"
 
 #include <algorithm>
 #include <array>
@@ -11,17 +10,6 @@
 
 namespace ezedudu {
 namespace {
-
-std::vector<std::string_view> LinesOf(std::string_view nfo)
-{
-    std::vector<std::string_view> lines;
-    while (!nfo.empty()) {
-        const std::size_t end = nfo.find(LineEnd);
-        lines.push_back(nfo.substr(0, end));
-        nfo = end == std::string_view::npos ? std::string_view() : nfo.substr(end + LineEnd.size());
-    }
-    return lines;
-}
 
 struct ThemeColours {
     std::uint32_t paper;
@@ -50,13 +38,9 @@ std::uint32_t Blend(const ThemeColours& colours, int ink)
 
 } // namespace
 
-PreviewLayout::PreviewLayout(std::string_view nfo, double cellAspect, int width)
-    : lines(LinesOf(nfo)),
-      cellWidth(width),
-      cellHeight(std::max<std::int64_t>(1, std::llround(width * cellAspect)))
+PreviewLayout::PreviewLayout(const Page& shown, double cellAspect, int width)
+    : page(shown), cellWidth(width), cellHeight(std::max<std::int64_t>(1, std::llround(width * cellAspect)))
 {
-    for (const std::string_view line : lines)
-        columns = std::max(columns, std::int64_t(line.size()));
 }
 
 void PreviewLayout::Draw(PreviewTheme theme, std::span<std::uint32_t> pixels) const
@@ -72,9 +56,10 @@ void PreviewLayout::Draw(PreviewTheme theme, std::span<std::uint32_t> pixels) co
     // Each byte's cell, drawn when the text first uses it.
     std::array<std::vector<std::uint32_t>, 256> cells;
     const std::size_t width = std::size_t(Width());
-    for (std::size_t row = 0; row < lines.size(); ++row)
-        for (std::size_t column = 0; column < lines[row].size(); ++column) {
-            const auto byte = static_cast<std::uint8_t>(lines[row][column]);
+    for (std::size_t row = 0; row < std::size_t(page.LineCount()); ++row) {
+        const std::string_view line = page.Line(std::int64_t(row));
+        for (std::size_t column = 0; column < line.size(); ++column) {
+            const auto byte = static_cast<std::uint8_t>(line[column]);
             std::vector<std::uint32_t>& cell = cells[byte];
             if (cell.empty())
                 for (const std::uint8_t ink : cellInk.Of(GlyphBitmapOf(byte)))
@@ -83,6 +68,7 @@ void PreviewLayout::Draw(PreviewTheme theme, std::span<std::uint32_t> pixels) co
             for (std::int64_t y = 0; y < cellHeight; ++y)
                 std::copy_n(cell.data() + y * cellWidth, cellWidth, corner + std::size_t(y) * width);
         }
+    }
 }
 
 } // namespace ezedudu

@@ -19,7 +19,7 @@ ConversionJob::ConversionJob(std::shared_ptr<const RowSource> opened, const Conv
 {
 }
 
-std::optional<std::string> ConversionJob::Convert(ConversionObserver* observer) const
+std::optional<ConvertedArt> ConversionJob::Convert(ConversionObserver* observer) const
 {
     return ConvertArt(*picture, options, observer);
 }

@@ -22,9 +22,9 @@ constexpr int PreviewDotsPerMeter = 3937;
 
 } // namespace
 
-QImage RenderPreview(std::string_view nfo, double cellAspect, PreviewTheme theme, int cellWidth)
+QImage RenderPreview(const Page& page, double cellAspect, PreviewTheme theme, int cellWidth)
 {
-    const PreviewLayout layout(nfo, cellAspect, cellWidth);
+    const PreviewLayout layout(page, cellAspect, cellWidth);
     const std::int64_t width = layout.Width();
     const std::int64_t height = layout.Height();
     if (width > MaxPreviewSide || height > MaxPreviewSide)

@@ -1,5 +1,6 @@
-#include "ezedudu/nfo_text.h"
+#include "ezedudu/cp437.h"
 #include "ezedudu/picture_loader.h"
+#include "ezedudu/utf8.h"
 
 #include "bmp_writer.h"
 #include "memory_picture.h"
@@ -108,7 +109,14 @@ TEST_F(Cli, Utf8WritesTheShadeCharactersAsUnicode)
 {
     const CliRun run = Run({"--utf8", "-o", "-", PlaceSample("sample.bmp")});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, NfoToUtf8(Golden("sample.nfo")));
+    std::string expected;
+    for (const char byte : Golden("sample.nfo")) {
+        if (std::uint8_t(byte) < 0x80)
+            expected += byte;
+        else
+            AppendUtf8(expected, Cp437ToUnicode(std::uint8_t(byte)));
+    }
+    EXPECT_EQ(run.out, expected);
     for (const char* glyph : {"\u2588", "\u2593", "\u2592", "\u2591"})
         EXPECT_NE(run.out.find(glyph), std::string::npos) << glyph;
     EXPECT_EQ(run.out.find('\xDB'), std::string::npos);
@@ -528,6 +536,59 @@ TEST_F(Cli, RefusesPicturesOverThePixelLimit)
               std::string::npos)
         << run.err;
     EXPECT_FALSE(Exists("wide.nfo"));
+}
+
+// A whole file from a template: fields from a file, --set winning over it,
+// the date from SOURCE_DATE_EPOCH, a logo, a box of facts and fitted art.
+TEST_F(Cli, ComposesAWholeNfoFromATemplate)
+{
+    PlaceSample("sample.bmp");
+    PlaceBytes("fields.txt", "# the release\r\ngroup=ZOR\ntitle=overridden\n");
+    const QString scene = PlaceBytes("scene.txt", "{{logo ZOR --font standard}}\n"
+                                                  "{{center}}\n"
+                                                  "{{group}} presents {{title}}\n"
+                                                  "{{/center}}\n"
+                                                  "{{rule \u2550}}\n"
+                                                  "{{box double \"RELEASE\"}}\n"
+                                                  "{{facts}}\n"
+                                                  "Title: {{title}}\n"
+                                                  "Date: {{date}}\n"
+                                                  "{{/facts}}\n"
+                                                  "{{/box}}\n"
+                                                  "{{center}}\n"
+                                                  "{{art sample.bmp --columns 30}}\n"
+                                                  "{{/center}}\n");
+    qputenv("SOURCE_DATE_EPOCH", "86400");
+    const CliRun run = Run({"--compose", scene, "--fields", Path("fields.txt"), "--set", "title=Ezedudu 3.0"});
+    qunsetenv("SOURCE_DATE_EPOCH");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Bytes("scene.nfo"), Golden("compose-scene.nfo"));
+
+    // A fault is told like a compiler's, and nothing is written.
+    PlaceBytes("broken.txt", "fine\n{{box}}\n");
+    const CliRun broken = Run({"--compose", Path("broken.txt")});
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_EQ(broken.err, Path("broken.txt").toStdString() + ":2:1: {{box}} is never closed: expected {{/box}}\n");
+    EXPECT_FALSE(Exists("broken.nfo"));
+    PlaceBytes("bad.fields", "group=ZOR\nno value here\n");
+    const CliRun badFields = Run({"--compose", scene, "--fields", Path("bad.fields"), "-o", Path("other.nfo")});
+    EXPECT_EQ(badFields.exitCode, 1);
+    EXPECT_EQ(badFields.err, Path("bad.fields").toStdString() + ":2:1: expected NAME=VALUE\n");
+    EXPECT_FALSE(Exists("other.nfo"));
+}
+
+// A real code-page-437 NFO goes through byte for byte, but never over itself.
+TEST_F(Cli, ComposesACodePage437NfoIntoTheSameBytes)
+{
+    const QString nfo = PlaceBytes("real.nfo", Golden("sample.nfo"));
+    const CliRun copy = Run({"--compose", nfo, "--signature", "none", "--width", "120", "-o", Path("copy.nfo")});
+    EXPECT_EQ(copy.exitCode, 0) << copy.err;
+    EXPECT_EQ(Bytes("copy.nfo"), Golden("sample.nfo"));
+
+    const CliRun over = Run({"--compose", nfo, "--signature", "none", "--width", "120"});
+    EXPECT_EQ(over.exitCode, 1);
+    EXPECT_NE(over.err.find("refusing to overwrite"), std::string::npos) << over.err;
+    EXPECT_EQ(Bytes("real.nfo"), Golden("sample.nfo"));
 }
 
 } // namespace

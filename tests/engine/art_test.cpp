@@ -5,6 +5,7 @@
 #include "ezedudu/nfo_text.h"
 
 #include "memory_picture.h"
+#include "reference_nfo.h"
 
 #include <gtest/gtest.h>
 
@@ -67,10 +68,11 @@ TEST(ToneTable, AppliesEachStepInOrderRoundingDownAndClamping)
 double MeanGlyphLevel(std::uint8_t grey, Dither dither)
 {
     const std::int64_t cols = 64, rows = 48;
-    std::string frame = NfoFrame(cols, rows);
+    Page page;
+    char* const frame = page.AddBlankLines(cols, rows).origin;
     ArtOptions art;
     art.dither = dither;
-    DrawArt({cols, rows, std::vector<std::uint8_t>(std::size_t(cols * rows), grey)}, 1, art, frame.data());
+    DrawArt({cols, rows, std::vector<std::uint8_t>(std::size_t(cols * rows), grey)}, 1, art, frame);
     double sum = 0;
     for (std::int64_t row = 0; row < rows; ++row)
         for (std::int64_t col = 0; col < cols; ++col)
@@ -105,11 +107,12 @@ TEST(DrawArt, ChoosesTheGlyphWhosePatternFitsTheCell)
         {{0, 0, 255, 255}, GlyphSet::Shades, 177},
     };
     for (const auto& c : cases) {
-        std::string frame = NfoFrame(1, 1);
+        Page page;
+        char* const frame = page.AddBlankLines(1, 1).origin;
         const std::vector<std::uint8_t> grid{c.samples[0], c.samples[1], c.samples[2], c.samples[3]};
         ArtOptions art;
         art.glyphs = c.glyphs;
-        DrawArt({2, 2, grid}, 2, art, frame.data());
+        DrawArt({2, 2, grid}, 2, art, frame);
         EXPECT_EQ(std::uint8_t(frame[0]), c.glyph) << int(c.samples[0]) << " " << int(c.samples[1]) << " "
                                                    << int(c.samples[2]) << " " << int(c.samples[3]);
     }
@@ -142,7 +145,7 @@ TEST(ConvertRows, DrawsTheArtThroughToneAndDither)
         {"levels auto on a single level", {.tone = {.levelsAuto = true}}, "\xDB\xDB\xDB\r\n\xDB\xDB\xDB\r\n"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ConvertPicture(black.View(), nullptr, c.art), c.lines + closing) << c.name;
+        EXPECT_EQ(NfoOf(ConvertPicture(black.View(), nullptr, c.art)), c.lines + closing) << c.name;
 }
 
 } // namespace

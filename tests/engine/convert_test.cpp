@@ -17,7 +17,7 @@ const std::string Closing = "\r\n" + std::string(27, ' ') + "-created with tavix
 
 std::string Convert(const MemoryPicture& picture)
 {
-    const auto nfo = ConvertPicture(picture.View());
+    const auto nfo = NfoOf(ConvertPicture(picture.View()));
     EXPECT_TRUE(nfo.has_value());
     return nfo.value_or("");
 }
@@ -114,7 +114,7 @@ TEST(ConvertRows, GivesTheSameBytesWhateverTheRowOrderAndThreadCount)
         picture.Scramble(std::uint32_t(c.width * 1000 + c.height));
         const std::string expected = ReferenceNfo(picture.View());
         for (const int threads : {1, 2}) {
-            const auto nfo = ConvertRows(BottomUpRows(picture.View()), nullptr, threads);
+            const auto nfo = NfoOf(ConvertRows(BottomUpRows(picture.View()), nullptr, threads));
             ASSERT_TRUE(nfo);
             EXPECT_EQ(*nfo, expected) << c.width << " x " << c.height << ", " << threads << " threads";
         }
@@ -170,7 +170,7 @@ TEST(ConvertRows, ConvertsAPictureTooWideToHoldARowOfASpanAtATime)
                 narrow.Set(x, y, WideStripe::Pixel(x));
         const std::string period = Convert(narrow).substr(0, 3);
         for (const int threads : {1, 2}) {
-            const auto nfo = ConvertRows(WideStripe(c.width, c.height), nullptr, threads);
+            const auto nfo = NfoOf(ConvertRows(WideStripe(c.width, c.height), nullptr, threads));
             ASSERT_TRUE(nfo) << c.width << " x " << c.height;
             const std::int64_t cols = c.height >= 3 ? c.width / 2 : 0;
             ASSERT_EQ(std::int64_t(nfo->size()), (c.height >= 3 ? cols + 2 : 0) + 65) << c.width << " x " << c.height;

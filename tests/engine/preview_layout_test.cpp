@@ -2,6 +2,8 @@
 #include "ezedudu/glyph_bitmaps.h"
 #include "ezedudu/preview_layout.h"
 
+#include "reference_nfo.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -48,8 +50,8 @@ TEST(PreviewLayout, DrawsEachArtGlyphPixelForPixel)
         std::uint32_t ink;
     } themes[] = {{PreviewTheme::Light, 0xFFFFFFFF, 0xFF000000}, {PreviewTheme::Dark, 0xFF000000, 0xFFAAAAAA}};
     for (const auto& c : cases) {
-        const std::string text(1, char(c.cp437));
-        const PreviewLayout layout(text, 2.0);
+        const Page page = PageOf({std::string(1, char(c.cp437))});
+        const PreviewLayout layout(page, 2.0);
         ASSERT_EQ(layout.Width(), 8);
         ASSERT_EQ(layout.Height(), 16);
         for (const auto& t : themes) {
@@ -147,7 +149,8 @@ TEST(CellInk, KeepsShadesSharpInShorterCells)
 // Grey is the ink's share of the way from paper to ink, rounded to nearest.
 TEST(PreviewLayout, BlendsPartInkedPixelsIntoGrey)
 {
-    const PreviewLayout layout("\xB1\xB0", 1.0, 1); // medium and light shade in 1 x 1 cells
+    const Page page = PageOf({"\xB1\xB0"});
+    const PreviewLayout layout(page, 1.0, 1); // medium and light shade in 1 x 1 cells
     EXPECT_EQ(Draw(layout, PreviewTheme::Light), (std::vector<std::uint32_t>{0xFF808080, 0xFFBFBFBF}));
     EXPECT_EQ(Draw(layout, PreviewTheme::Dark), (std::vector<std::uint32_t>{0xFF555555, 0xFF2B2B2B}));
 }
@@ -156,7 +159,8 @@ TEST(PreviewLayout, BlendsPartInkedPixelsIntoGrey)
 // in paper; CR LF ends a line and draws nothing.
 TEST(PreviewLayout, LaysTheLinesOutInCells)
 {
-    const PreviewLayout layout("\xDB\xDB\r\n\xDB", 1.0, 1);
+    const Page page = PageOf({"\xDB\xDB", "\xDB"});
+    const PreviewLayout layout(page, 1.0, 1);
     ASSERT_EQ(layout.Width(), 2);
     ASSERT_EQ(layout.Height(), 2);
     EXPECT_EQ(Draw(layout, PreviewTheme::Light),

@@ -167,8 +167,8 @@ TEST_F(PictureLoader, LaysTransparentPixelsOverThePaper)
         {"bitmap whose alpha is 128 in every pixel", bmpAllAlike, 128, options(false, {}), "\xB1\xB1\xB1"},
     };
     for (const auto& c : cases) {
-        const std::string nfo = *ConversionJob(c.write(c.alpha), c.options).Convert();
-        EXPECT_EQ(nfo.substr(0, 10), c.line + "\r\n" + c.line + "\r\n") << c.name;
+        const ConvertedArt nfo = *ConversionJob(c.write(c.alpha), c.options).Convert();
+        EXPECT_EQ(nfo.page.Cp437().substr(0, 10), c.line + "\r\n" + c.line + "\r\n") << c.name;
     }
 }
 
@@ -508,7 +508,7 @@ TEST_F(PictureLoader, BottomUpAndTopDownBitmapsConvertAlikeOnAnyThreadCount)
         for (const int threads : {1, 2}) {
             const auto source =
                 OpenPicture(Write("order.bmp", EncodeBmp(bitmap, {BmpEncoding::Rgb24, BmpHeader::Info, topDown})));
-            EXPECT_EQ(ConvertRows(*source, nullptr, threads), expected) << topDown << ", " << threads << " threads";
+            EXPECT_EQ(NfoOf(ConvertRows(*source, nullptr, threads)), expected) << topDown << ", " << threads << " threads";
         }
 }
 
@@ -575,7 +575,7 @@ TEST_F(PictureLoader, ConvertsABitmapWhoseRowsOutgrowAReadBlock)
     for (int i = 0; i < 13 * 3; ++i)
         narrow.pixels.push_back(colourAt(i % 13) | 0xFF000000);
     const std::string narrowBmp = EncodeBmp(narrow, {BmpEncoding::Paletted1});
-    const std::string period = ConvertRows(*OpenPicture(Write("narrow.bmp", narrowBmp)))->substr(0, 3);
+    const std::string period = NfoOf(ConvertRows(*OpenPicture(Write("narrow.bmp", narrowBmp))))->substr(0, 3);
 
     const std::int64_t width = 8'400'001;
     const std::size_t rowBytes = (width + 31) / 32 * 4;
@@ -584,7 +584,7 @@ TEST_F(PictureLoader, ConvertsABitmapWhoseRowsOutgrowAReadBlock)
         if (colourAt(x) != colourAt(0))
             row[std::size_t(x / 8)] = char(row[std::size_t(x / 8)] | 0x80 >> (x % 8));
     const std::string wide = Patched(WithPixelData(narrowBmp, row + row + row), 18, std::uint32_t(width));
-    const auto nfo = ConvertRows(*OpenPicture(Write("wide.bmp", wide)));
+    const auto nfo = NfoOf(ConvertRows(*OpenPicture(Write("wide.bmp", wide))));
     ASSERT_TRUE(nfo);
     ASSERT_EQ(nfo->size(), std::size_t(width / 2 + 2 + 65));
     for (std::int64_t col = 0; col < width / 2; ++col)
@@ -605,7 +605,7 @@ TEST_F(PictureLoader, StreamsABitmapWiderThan16384Pixels)
                       rows + std::string("\x00\x01", 2));
     const auto source = OpenPicture(Write("wide.bmp", Patched(Patched(bmp, 18, 20001), 22, 6000)));
     ASSERT_EQ(source->Width(), 20001);
-    const auto nfo = ConvertRows(*source);
+    const auto nfo = NfoOf(ConvertRows(*source));
     ASSERT_TRUE(nfo);
     // Each line's last cell has one white column of three (grey 85); the
     // last line also reaches the white row below the picture.

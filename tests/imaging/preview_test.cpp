@@ -2,6 +2,8 @@
 #include "ezedudu/nfo_text.h"
 #include "ezedudu/preview.h"
 
+#include "reference_nfo.h"
+
 #include <gtest/gtest.h>
 
 namespace ezedudu {
@@ -17,7 +19,7 @@ TEST(RenderPreview, RefusesPreviewsTooLargeToDraw)
     } cases[] = {{2, 1e9}, {2, 3e8}, {1, 4e7}};
     for (const auto& c : cases) {
         try {
-            RenderPreview(NfoFrame(c.columns, 1), c.cellAspect, PreviewTheme::Light);
+            RenderPreview(PageOf({std::string(std::size_t(c.columns), ' '), "", ClosingLine}), c.cellAspect, PreviewTheme::Light);
             ADD_FAILURE() << c.columns << " columns, cells " << c.cellAspect << ": drawn";
         } catch (const Error& error) {
             EXPECT_EQ(error.GetKind(), Error::Kind::OutputFailed);

@@ -35,9 +35,10 @@ TEST(ViewerMatch, PreviewInksWhatAnsiloveInksForEveryGlyph)
 {
     const QTemporaryDir folder;
     const std::vector<std::string> lines = EveryGlyphLines();
-    std::string nfo;
+    Page page;
     for (const std::string& line : lines)
-        nfo += line + "\r\n";
+        page.AddLine(line);
+    const std::string_view nfo = page.Cp437();
     const QString nfoPath = folder.filePath("glyphs.nfo");
     const QString pngPath = folder.filePath("glyphs.png");
     std::ofstream(nfoPath.toStdString(), std::ios::binary) << nfo;
@@ -48,7 +49,7 @@ TEST(ViewerMatch, PreviewInksWhatAnsiloveInksForEveryGlyph)
     const QImage viewer(pngPath);
     ASSERT_FALSE(viewer.isNull()) << "ansilove drew no picture";
 
-    const QImage preview = RenderPreview(nfo, ArtSettings{}.conversion.cellAspect, PreviewTheme::Dark);
+    const QImage preview = RenderPreview(page, ArtSettings{}.conversion.cellAspect, PreviewTheme::Dark);
     const QRgb paper = qRgb(0, 0, 0);
     const QRgb ink = qRgb(0xAA, 0xAA, 0xAA);
     ASSERT_EQ(preview.height(), viewer.height());

@@ -7,7 +7,6 @@
 
 #include "ezedudu/command_line.h"
 #include "ezedudu/error.h"
-#include "ezedudu/nfo_text.h"
 #include "ezedudu/option_table.h"
 #include "ezedudu/picture_loader.h"
 
@@ -168,7 +167,7 @@ TEST_F(Studio, ANewerRenderCancelsTheRunningOneAndDropsThoseWaiting)
     ASSERT_EQ(rendered.size(), 1);
     EXPECT_EQ(renderer.Cancelled(), 2);
     EXPECT_FALSE(waiting->WasRead());
-    const std::string art = rendered[0][0].value<Artwork>().nfo;
+    const std::string art(rendered[0][0].value<Artwork>().nfo.page.Cp437());
     // Grey 90 inverted is 165, a light shade; the last cell also reads the
     // white column past the even width: (2 x 90 + 255) / 3 = 145, inverted 110.
     EXPECT_EQ(art.substr(0, 12), std::string(9, '\xB0') + "\xB1\r\n");
@@ -374,7 +373,7 @@ TEST_F(Studio, ResetGoesBackToTheStudioDefaultsUntilUndone)
     reset->click();
     ASSERT_TRUE(WaitFor(shown));
     EXPECT_EQ(window.CliCommand(), CliCommandFor(defaults.conversion, EZEDUDU_SAMPLE));
-    EXPECT_EQ(MeasureArt(window.Art()).columns, *defaults.conversion.columns);
+    EXPECT_EQ(std::int64_t(window.Art().find("\r\n")), *defaults.conversion.columns);
     EXPECT_EQ(remembered(), ArgumentsFor({tuned, PreviewTheme::Dark}, true)); // not kept yet
 
     shown.clear();
@@ -451,7 +450,7 @@ TEST_F(Studio, ColumnsApplyAsTheyAreTyped)
     shown.clear();
     QTest::keyClicks(columns, "2");
     ASSERT_TRUE(WaitFor(shown));
-    EXPECT_EQ(MeasureArt(window.Art()).columns, 32);
+    EXPECT_EQ(window.Art().find("\r\n"), 32u); // the first line
 }
 
 // Whole ratios only: fitted, the largest that fits; the wheel steps through

@@ -3,10 +3,27 @@
 #include "ezedudu/basMain.h"
 #include "ezedudu/convert.h"
 #include "ezedudu/glyph_ramp.h"
+#include "ezedudu/layout.h"
+#include "ezedudu/page_writer.h"
 
 #include <cstdio>
 
 namespace ezedudu {
+
+std::optional<std::string> NfoOf(std::optional<Page> art)
+{
+    if (!art)
+        return std::nullopt;
+    return WritePage(LayOut(std::move(*art), {}), TextEncoding::Cp437);
+}
+
+Page PageOf(std::initializer_list<std::string_view> lines)
+{
+    Page page;
+    for (const std::string_view line : lines)
+        page.AddLine(line);
+    return page;
+}
 
 std::string ReferenceNfo(const Canvas& canvas)
 {

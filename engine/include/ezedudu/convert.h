@@ -2,12 +2,12 @@
 
 #include "ezedudu/canvas.h"
 #include "ezedudu/dither.h"
+#include "ezedudu/page.h"
 #include "ezedudu/row_source.h"
 #include "ezedudu/tone.h"
 
 #include <cstdint>
 #include <optional>
-#include <string>
 
 namespace ezedudu {
 
@@ -51,17 +51,16 @@ constexpr int PercentDone(std::int64_t value, std::int64_t maximum)
     return int((value + 1) * 100 / maximum);
 }
 
-// The complete NFO file for the picture: floor(height / 3) lines of
-// floor(width / 2) glyph bytes, each ending in CR LF, an empty line, and the
-// closing line with its CR LF. Every row of the source is read, so a corrupt
+// The art's lines for the picture: floor(height / 3) lines of
+// floor(width / 2) glyphs. Every row of the source is read, so a corrupt
 // one is always found. With threads > 1 and a source that can split, the two
 // halves of the picture convert side by side. Empty when the observer
 // cancelled; throws what the source throws.
-std::optional<std::string> ConvertRows(const RowSource& source, ConversionObserver* observer = nullptr,
+std::optional<Page> ConvertRows(const RowSource& source, ConversionObserver* observer = nullptr,
                                        int threads = 1, const ArtOptions& art = {});
 
 // ConvertRows for a picture held in memory, on the calling thread.
-std::optional<std::string> ConvertPicture(const Canvas& canvas, ConversionObserver* observer = nullptr,
+std::optional<Page> ConvertPicture(const Canvas& canvas, ConversionObserver* observer = nullptr,
                                           const ArtOptions& art = {});
 
 } // namespace ezedudu

@@ -22,8 +22,8 @@ struct LevelGrid {
 // amount times the difference, rounded to the nearest and clamped to 0-255.
 void Sharpen(LevelGrid& grid, double amount);
 
-// Writes the glyphs of the cells into the art lines of an NFO frame
-// (NfoFrame's layout). Each cell has samples x samples levels of grid, which
+// Writes the glyphs of the cells into a block of art lines
+// (Page::AddBlankLines). Each cell has samples x samples levels of grid, which
 // is cols * samples wide and rows * samples high. In order: the sharpening,
 // the tone steps (their automatic range from the grid's levels), and each
 // cell's glyph: the shade nearest the mean of its samples (ties to the

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ezedudu/page.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,11 +20,10 @@ struct LayoutOptions {
     bool trim = false;                  // drop the spaces at the ends of lines
     // The closing line's text, or none: then the empty line before it goes too.
     std::optional<std::string> signature = std::string(DefaultSignature);
-
-    bool ChangesNothing() const { return !center && !trim && signature == DefaultSignature; }
 };
 
-// An NFO file of the converter's layout (NfoFrame's) laid out anew.
-std::string LayOut(std::string_view nfo, const LayoutOptions& layout);
+// The NFO file of the art's lines: each line laid out, then an empty line and
+// the closing line, unless there is no signature.
+Page LayOut(Page art, const LayoutOptions& layout);
 
 } // namespace ezedudu

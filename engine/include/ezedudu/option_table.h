@@ -81,6 +81,21 @@ std::span<const OptionEntry> PageOptionTable();
 // error: "--gamma takes a number from 0.1 to 10".
 std::string ParseOptionValue(const OptionEntry& option, std::string_view text, OptionValue& value);
 
+// The art option of this flag ("columns"), or none.
+const OptionEntry* FindOption(std::string_view flag);
+
+// What is wrong with option words: the usage error ("unknown option '--x'",
+// "missing value after '--gamma'", or ParseOptionValue's) and the flag of the
+// option it is about (empty when it is about none). Both empty when nothing is.
+struct OptionWordsError {
+    std::string reason;
+    std::string_view flag;
+};
+
+// Lays the option words of a command line ("--columns", "79", "--invert")
+// over settings.
+OptionWordsError ParseOptionWords(std::span<const std::string> words, ArtSettings& settings);
+
 // The text that ParseOptionValue reads back as exactly this value.
 std::string FormatOptionValue(const OptionEntry& option, const OptionValue& value);
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "ezedudu/conversion_options.h"
+#include "ezedudu/page.h"
 
 #include <cstdint>
 #include <span>
-#include <string_view>
 #include <vector>
 
 namespace ezedudu {
@@ -12,8 +12,7 @@ namespace ezedudu {
 // A viewer's character cell is this many pixels wide.
 inline constexpr int PreviewCellWidth = 8;
 
-// The NFO file as a viewer shows it: every line (art, the empty line, the
-// closing line) in cells of cellWidth x max(1, round(cellWidth x
+// The NFO file's page as a viewer shows it: every line in cells of cellWidth x max(1, round(cellWidth x
 // cellAspect)) pixels, no margin, each byte drawn from its fixed glyph
 // bitmap (GlyphBitmapOf scaled by CellInk). The same text gives the same
 // pixels on every machine. Full blocks fill their cells, so neighbouring ones
@@ -21,14 +20,14 @@ inline constexpr int PreviewCellWidth = 8;
 //
 // Sizes are worked out in 64 bits, before anything is drawn: a tall cell
 // times many lines passes what a picture side can hold, and the caller
-// refuses what it cannot hold. The layout keeps views of the text, which
-// must outlive it.
+// refuses what it cannot hold. The layout keeps a reference to the page,
+// which must outlive it.
 class PreviewLayout {
 public:
-    PreviewLayout(std::string_view nfo, double cellAspect, int cellWidth = PreviewCellWidth);
+    PreviewLayout(const Page& page, double cellAspect, int cellWidth = PreviewCellWidth);
 
-    std::int64_t Width() const { return columns * cellWidth; }
-    std::int64_t Height() const { return std::int64_t(lines.size()) * cellHeight; }
+    std::int64_t Width() const { return page.Width() * cellWidth; }
+    std::int64_t Height() const { return page.LineCount() * cellHeight; }
 
     // Draws the preview into pixels, Width() x Height() of them, row after
     // row, as opaque 0xAARRGGBB: light theme, black ink on white; dark
@@ -37,8 +36,7 @@ public:
     void Draw(PreviewTheme theme, std::span<std::uint32_t> pixels) const;
 
 private:
-    std::vector<std::string_view> lines;
-    std::int64_t columns = 0;
+    const Page& page;
     int cellWidth;
     std::int64_t cellHeight;
 };

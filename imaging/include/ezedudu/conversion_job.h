@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ezedudu/art_conversion.h"
 #include "ezedudu/conversion_options.h"
 #include "ezedudu/convert.h"
 #include "ezedudu/picture_loader.h"
@@ -12,10 +13,10 @@
 
 namespace ezedudu {
 
-// One picture's way to NFO bytes, the same for every program: open the
+// One picture's way to an NFO file, the same for every program: open the
 // picture (its headers checked at once), convert it with the options, hand
-// back the code-page-437 bytes. Where they go is the caller's matter
-// (WriteNfoFile, standard output, a preview).
+// back the file's page. Where it goes is the caller's matter (WritePage and
+// WriteNfoFile, standard output, a preview).
 class ConversionJob {
 public:
     // Opens the picture file, or a picture's bytes read from standard input;
@@ -30,9 +31,9 @@ public:
     std::int64_t PictureWidth() const { return picture->FullWidth(); }
     std::int64_t PictureHeight() const { return picture->FullHeight(); }
 
-    // The NFO bytes, as ConvertArt makes them; empty when the observer
+    // The NFO file, as ConvertArt makes it; empty when the observer
     // cancelled.
-    std::optional<std::string> Convert(ConversionObserver* observer = nullptr) const;
+    std::optional<ConvertedArt> Convert(ConversionObserver* observer = nullptr) const;
 
 private:
 

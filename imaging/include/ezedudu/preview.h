@@ -11,9 +11,9 @@
 
 namespace ezedudu {
 
-// The NFO file as a viewer shows it (PreviewLayout) as a picture. Throws
-// ezedudu::Error (OutputFailed) for a preview too large to draw.
-QImage RenderPreview(std::string_view nfo, double cellAspect, PreviewTheme theme,
+// The NFO file's page as a viewer shows it (PreviewLayout) as a picture.
+// Throws ezedudu::Error (OutputFailed) for a preview too large to draw.
+QImage RenderPreview(const Page& page, double cellAspect, PreviewTheme theme,
                      int cellWidth = PreviewCellWidth);
 
 // The preview encoded as a PNG file's bytes.

@@ -1,0 +1,165 @@
+#include "compose_run.h"
+
+#include "batch.h"
+
+#include "ezedudu/error.h"
+#include "ezedudu/nfo_file.h"
+#include "ezedudu/page_writer.h"
+#include "ezedudu/preview.h"
+#include "ezedudu/template_files.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <new>
+
+namespace ezedudu {
+namespace {
+
+// A template or a fields file is text a person wrote: 4 MiB is an NFO of
+// 50,000 full lines. Composing holds a template a few times over.
+constexpr std::int64_t MaxTextBytes = std::int64_t(4) << 20;
+
+// A fault in a fields file, at its line.
+struct FieldsError {
+    std::filesystem::path file;
+    std::int64_t line;
+    std::string message;
+};
+
+// NAME=VALUE lines; blank lines and lines starting with # say nothing.
+void ReadFieldsFile(const std::filesystem::path& file, TemplateFields& fields)
+{
+    const std::string bytes = ReadTextFile(file, MaxTextBytes);
+    std::int64_t number = 0;
+    for (std::size_t start = 0; start < bytes.size();) {
+        const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+        std::string line = bytes.substr(start, end - start);
+        start = end + 1;
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line.front() == '#')
+            continue;
+        const std::size_t equals = line.find('=');
+        if (equals == std::string::npos || equals == 0)
+            throw FieldsError{file, number, "expected NAME=VALUE"};
+        fields.insert_or_assign(line.substr(0, equals), line.substr(equals + 1));
+    }
+}
+
+// Today as YYYY-MM-DD: the day of SOURCE_DATE_EPOCH in UTC where it is set,
+// so that a build makes the same file every time; else the local date.
+std::string Today()
+{
+    std::time_t now = std::time(nullptr);
+    std::tm day{};
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch) {
+        char* end = nullptr;
+        const long long seconds = std::strtoll(epoch, &end, 10);
+        if (*end != '\0' || seconds < 0)
+            throw Error(Error::Kind::Refused, "SOURCE_DATE_EPOCH must be a whole number of seconds, not '" +
+                                                  std::string(epoch) + "'");
+        now = std::time_t(seconds);
+        gmtime_r(&now, &day);
+    } else {
+        localtime_r(&now, &day);
+    }
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &day);
+    return text;
+}
+
+TemplateFields FieldsOf(const CliOptions& options, std::vector<std::filesystem::path>& inputs)
+{
+    TemplateFields fields{{"date", Today()}};
+    if (options.fieldsFile) {
+        inputs.push_back(*options.fieldsFile);
+        try {
+            ReadFieldsFile(*options.fieldsFile, fields);
+        } catch (const Error& error) {
+            throw Error(error.GetKind(), options.fieldsFile->string() + ": " + error.what());
+        }
+    }
+    for (const auto& [name, value] : options.fieldValues)
+        fields.insert_or_assign(name, value);
+    return fields;
+}
+
+std::filesystem::path OutputOf(const CliOptions& options)
+{
+    if (options.output)
+        return *options.output;
+    std::filesystem::path output = *options.compose;
+    return output.replace_extension(options.art.page.layout == PageLayout::Diz ? ".diz" : ".nfo");
+}
+
+void RefuseToOverwriteInputs(const std::vector<std::filesystem::path>& inputs,
+                             const std::vector<std::filesystem::path>& outputs)
+{
+    for (const std::filesystem::path& output : outputs)
+        for (const std::filesystem::path& input : inputs)
+            if (output != StandardStream && IsSameFile(input, output))
+                throw Error(Error::Kind::Refused, "refusing to overwrite " + input.string() +
+                                                      ", which the template reads; name another output with -o");
+}
+
+void Compose(const CliOptions& options)
+{
+    const std::filesystem::path& templatePath = *options.compose;
+    std::vector<std::filesystem::path> inputs{templatePath};
+    const TemplateFields fields = FieldsOf(options, inputs);
+    const std::string bytes = ReadTextFile(templatePath, MaxTextBytes);
+    TemplateFiles files(templatePath.parent_path());
+    const ComposeOptions layout{options.art.page.Shape(), options.art.conversion.layout.signature};
+    Page page = ezedudu::Compose(bytes, fields, files, layout);
+    inputs.insert(inputs.end(), files.FilesRead().begin(), files.FilesRead().end());
+
+    const std::filesystem::path text = OutputOf(options);
+    std::vector<std::filesystem::path> outputs{text};
+    if (options.preview)
+        outputs.push_back(*options.preview);
+    RefuseToOverwriteInputs(inputs, outputs);
+    const std::optional<std::string> png =
+        options.preview ? std::optional(PngBytes(RenderPreview(page, options.art.conversion.cellAspect,
+                                                                options.art.theme)))
+                        : std::nullopt;
+    const std::string written = WritePage(std::move(page), options.utf8 ? TextEncoding::Utf8 : TextEncoding::Cp437);
+    OutputFiles all;
+    if (text != StandardStream)
+        all.Add(text, written);
+    if (png && *options.preview != StandardStream)
+        all.Add(*options.preview, *png);
+    all.Commit();
+    if (text == StandardStream)
+        WriteToStandardOutput(written);
+    if (png && *options.preview == StandardStream)
+        WriteToStandardOutput(*png);
+}
+
+} // namespace
+
+int ComposeNfo(const CliOptions& options)
+{
+    const std::string name = options.compose->string();
+    std::string failure;
+    try {
+        Compose(options);
+        return ExitOk;
+    } catch (const TemplateError& fault) {
+        std::cerr << name << ':' << fault.Line() << ':' << fault.Column() << ": " << fault.what() << std::endl;
+        return ExitSomeFailed;
+    } catch (const FieldsError& fault) {
+        std::cerr << fault.file.string() << ':' << fault.line << ":1: " << fault.message << std::endl;
+        return ExitSomeFailed;
+    } catch (const Error& error) {
+        failure = Explain(error);
+    } catch (const std::bad_alloc&) {
+        failure = "not enough memory for this template";
+    }
+    std::cerr << "ezedudu-cli: " << name << ": " << failure << std::endl;
+    return ExitSomeFailed;
+}
+
+} // namespace ezedudu

@@ -1,0 +1,57 @@
+#include "ezedudu/template_files.h"
+
+#include "ezedudu/error.h"
+#include "ezedudu/picture_loader.h"
+#include "ezedudu/qt_path.h"
+
+#include <QFile>
+
+namespace ezedudu {
+namespace {
+
+// No real font comes near this; a larger file is not one.
+constexpr std::int64_t MaxFontBytes = std::int64_t(16) << 20;
+
+} // namespace
+
+TemplateFiles::TemplateFiles(std::filesystem::path templateFolder) : folder(std::move(templateFolder)) {}
+
+std::filesystem::path TemplateFiles::PathOf(const std::string& name)
+{
+    std::filesystem::path path = folder / ToPath(QString::fromStdString(name));
+    read.push_back(path);
+    return path;
+}
+
+std::shared_ptr<const RowSource> TemplateFiles::OpenPicture(const std::string& name, const ConversionOptions& options)
+{
+    return ezedudu::OpenPicture(PathOf(name), options);
+}
+
+std::string TemplateFiles::ReadFont(const std::string& name)
+{
+    const std::filesystem::path path = PathOf(name);
+    try {
+        return ReadTextFile(path, MaxFontBytes);
+    } catch (const Error& error) {
+        throw Error(error.GetKind(), path.string() + ": " + error.what());
+    }
+}
+
+std::string ReadTextFile(const std::filesystem::path& path, std::int64_t maxBytes)
+{
+    QFile file(ToQString(path));
+    if (!file.exists())
+        throw Error(Error::Kind::MissingFile, "no such file");
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(Error::Kind::UnreadablePicture, file.errorString().toStdString());
+    const QByteArray bytes = file.read(maxBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw Error(Error::Kind::UnreadablePicture, file.errorString().toStdString());
+    if (bytes.size() > maxBytes)
+        throw Error(Error::Kind::Refused, "larger than " + std::to_string(maxBytes >> 20) +
+                                              " MiB, more than such a file ever holds");
+    return bytes.toStdString();
+}
+
+} // namespace ezedudu
