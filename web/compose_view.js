@@ -6,6 +6,7 @@
 // screen, and Save and Copy wait for the answer to the newest request.
 
 const examples = JSON.parse($('examples').textContent);
+const TemplateKey = 'ezedudu.template';
 const composer = {
   controls: new Map(), // the file's options: layout, closing line, preview
   pictures: new Map(), // name -> {name, key, blob}: what {{art NAME}} may name
@@ -33,7 +34,36 @@ function buildComposeControls(table, pageTable) {
     item.textContent = label;
     $('example').append(item);
   }
+  restoreTemplate();
   if (document.body.dataset.mode === 'compose') showMode('compose');
+}
+
+// The template, the values and the file's options as the page last had them
+// (its pictures are not kept: the user adds them again).
+function restoreTemplate() {
+  let saved;
+  try {
+    saved = JSON.parse(localStorage.getItem(TemplateKey));
+  } catch {
+    return;
+  }
+  if (!saved || typeof saved.template !== 'string') return;
+  $('template').value = saved.template;
+  composer.name = String(saved.name || composer.name);
+  composer.values = typeof saved.values === 'object' ? { ...saved.values } : {};
+  for (const [flag, { write }] of composer.controls) {
+    if (typeof saved.options?.[flag] === 'string') write(saved.options[flag]);
+  }
+  drawGutter();
+}
+
+function saveTemplate() {
+  try {
+    localStorage.setItem(TemplateKey, JSON.stringify({ template: $('template').value, name: composer.name,
+      values: composer.values, options: readValues(composer.controls) }));
+  } catch {
+    // Storage may be off or full; the page works without it.
+  }
 }
 
 function today() {
@@ -44,6 +74,7 @@ function today() {
 // Asks for the file of the template, the values and the options shown now.
 function wantPage() {
   if (!ready) return;
+  saveTemplate();
   const fields = {};
   for (const [name, value] of Object.entries(composer.values)) if (value !== '') fields[name] = value;
   const values = readValues(composer.controls);
@@ -244,9 +275,14 @@ async function currentPage(verb) {
   return { request, result };
 }
 
+// The file beside the template where both fit (the editor at least 30rem
+// wide, and a gap), otherwise under it, as large as the room allows.
 function fitPage() {
-  if (composer.drawn && !$('compose-mode').hidden)
-    fitPreview($('page-preview'), composer.drawn, $('compose-views').clientWidth, 1);
+  if (!composer.drawn || $('compose-mode').hidden) return;
+  const room = $('compose-views').clientWidth;
+  const beside = room - 31 * parseFloat(getComputedStyle(document.documentElement).fontSize);
+  const width = composer.drawn.result.previewWidth / (window.devicePixelRatio || 1);
+  fitPreview($('page-preview'), composer.drawn, beside >= width ? beside : room, 1);
 }
 
 function showMode(mode) {
@@ -258,6 +294,11 @@ function showMode(mode) {
   if (mode === 'compose' && composer.controls.size && !$('template').value) loadExample(examples[0]);
   if (mode === 'compose') fitPage();
   else fitArt();
+  try {
+    history.replaceState(null, '', mode === 'compose' ? '#compose' : location.pathname + location.search);
+  } catch {
+    // Some browsers keep pages opened from disk from changing their address.
+  }
 }
 
 $('mode-art').addEventListener('click', () => showMode('art'));

@@ -206,7 +206,7 @@ function forgetBadValues(errors) {
   ready = true;
   document.body.dataset.engine = 'ready';
   want();
-  wantPage();
+  if (document.body.dataset.mode === 'compose') wantPage();
 }
 
 function readValues(from = controls) {
@@ -291,9 +291,10 @@ function received(data) {
   update();
 }
 
+// Sends the next request queued, once none is in flight.
 function postQueued() {
   const [next] = engine.queued.values();
-  if (!next) return;
+  if (!next || engine.inFlight) return;
   engine.queued.delete(next.kind);
   post(next);
 }

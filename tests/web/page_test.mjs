@@ -376,7 +376,8 @@ test('a template composed in the page saves the bytes of ezedudu-cli --compose',
   const page = await composePage();
   const nfo = await downloaded(page, '#save-page');
   assert.equal(nfo.name, 'scene-release.nfo');
-  assert.ok(nfo.bytes.equals(composeCli(template, '--set', 'title=Ezedudu 3.0').nfo), 'the .nfo differs from the CLI\'s');
+  assert.ok(nfo.bytes.equals(composeCli(template, '--set', 'title=Ezedudu 3.0').nfo),
+    'the .nfo differs from the CLI\'s');
   await page.close();
 });
 
@@ -386,7 +387,8 @@ test('a fault in the template, or a picture not added, is told at its line and t
   const before = await preview();
   const faults = [
     { text: template.replace('{{/box}}\n', ''), line: 4 },
-    { text: template.replace('scene.png', 'missing.png'), line: 8, says: /^pictures\/missing\.png: no picture of this name/ },
+    { text: template.replace('scene.png', 'missing.png'), line: 8,
+      says: /^pictures\/missing\.png: no picture of this name/ },
   ];
   for (const fault of faults) {
     await afterPage(page, () => page.fill('#template', fault.text));
