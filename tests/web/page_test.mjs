@@ -381,6 +381,17 @@ test('a template composed in the page saves the bytes of ezedudu-cli --compose',
   await page.close();
 });
 
+test('the scene example is inside the page, with its fields and picture: the CLI\'s bytes', async () => {
+  const page = await openPage(browser.context, server.url + '#compose');
+  await page.waitForSelector('#field-date');
+  await afterPage(page, () => page.fill('#field-date', '2026-01-02'));
+  const example = path.join(root, 'examples/scene-release');
+  const want = execFileSync(cli, ['--compose', `${example}.txt`, '--fields', `${example}.fields`, '--set',
+    'date=2026-01-02', '-o', '-']);
+  assert.ok((await downloaded(page, '#save-page')).bytes.equals(want));
+  await page.close();
+});
+
 test('a fault in the template, or a picture not added, is told at its line and the last file stays', async () => {
   const page = await composePage();
   const preview = () => page.evaluate(() => document.getElementById('page-preview').toDataURL());
