@@ -154,12 +154,37 @@ function showFields(names) {
   if (filled) wantPage();
 }
 
+// Files added while composing: a text file is the template, UTF-8 as the
+// page edits it; anything else a picture the template may name.
 function addPictures(files) {
-  for (const file of files) {
+  const [text] = files.filter(isTemplateFile);
+  if (text) openTemplate(text);
+  const pictures = files.filter((file) => !isTemplateFile(file));
+  if (!pictures.length) return;
+  for (const file of pictures) {
     const name = file.name || 'pasted.png';
     composer.pictures.set(name, { name, key: ++nextPictureKey, blob: file });
   }
   showPictures();
+  wantPage();
+}
+
+function isTemplateFile(file) {
+  return /\.(txt|nfo|diz)$/i.test(file.name) || file.type === 'text/plain';
+}
+
+async function openTemplate(file) {
+  let text;
+  try {
+    text = new TextDecoder('utf-8', { fatal: true }).decode(await file.arrayBuffer());
+  } catch {
+    pageNote(`Cannot open ${file.name}: it is not UTF-8 text. ezedudu-cli --compose reads code page 437 files too.`);
+    return;
+  }
+  $('template').value = text;
+  composer.name = file.name.replace(/\.[^.]*$/, '') || 'release';
+  pageNote('');
+  drawGutter();
   wantPage();
 }
 
@@ -310,6 +335,10 @@ $('template').addEventListener('input', () => {
 $('template').addEventListener('scroll', () => { $('gutter').scrollTop = $('template').scrollTop; });
 $('example').addEventListener('change', (event) => {
   if (event.target.value !== '') loadExample(examples[Number(event.target.value)]);
+  event.target.value = '';
+});
+$('open-template').addEventListener('change', (event) => {
+  if (event.target.files[0]) openTemplate(event.target.files[0]);
   event.target.value = '';
 });
 $('add-pictures').addEventListener('change', (event) => {
