@@ -115,6 +115,42 @@ TEST(DrawArt, ChoosesTheGlyphWhosePatternFitsTheCell)
     }
 }
 
+// A line a quarter of a cell wide shifts its cells' means by less than a
+// shade's step, yet it must come out in every cell it crosses, on the side
+// of the cell it runs through, while the ground around keeps its shade.
+// Pictures of 6 x 5 cells of 4 x 4 samples.
+TEST(DrawArt, KeepsAThinLineInEveryCellItCrossesAndTheGroundsShade)
+{
+    const struct {
+        const char* name;
+        std::uint8_t ground, line;
+        bool across; // a row of samples, or else a column
+        int at;      // which one
+        std::uint8_t groundGlyph, lineGlyph;
+    } cases[] = {
+        {"dark, down light grey", 200, 0, false, 8, 176, 221},   // left quarter of the third column
+        {"dark, along white", 255, 0, true, 5, ' ', 223},        // upper quarter of the second row
+        {"dark, down mid grey", 128, 0, false, 11, 177, 222},    // right quarter
+        {"light, along black", 0, 255, true, 14, 219, 223},      // lower quarter: ink above, paper below
+    };
+    const std::int64_t cols = 6, rows = 5, samples = 4;
+    for (const auto& c : cases) {
+        LevelGrid grid{cols * samples, rows * samples, std::vector<std::uint8_t>(std::size_t(cols * rows * 16), c.ground)};
+        for (std::int64_t i = 0; i < (c.across ? grid.width : grid.height); ++i)
+            (c.across ? grid.At(i, c.at) : grid.At(c.at, i)) = c.line;
+        ArtOptions art;
+        art.glyphs = GlyphSet::Blocks;
+        std::string frame = NfoFrame(cols, rows);
+        DrawArt(grid, samples, art, frame.data());
+        for (std::int64_t row = 0; row < rows; ++row)
+            for (std::int64_t col = 0; col < cols; ++col) {
+                const bool crossed = (c.across ? row : col) == c.at / samples;
+                EXPECT_EQ(std::uint8_t(frame[NfoLineStart(cols, row) + col]), crossed ? c.lineGlyph : c.groundGlyph)
+                    << c.name << ", cell " << col << ", " << row;
+            }
+    }
+}
+
 TEST(Sharpen, LeavesFlatAreasAndSteepensEdges)
 {
     LevelGrid flat{3, 3, std::vector<std::uint8_t>(9, 100)};

@@ -1,0 +1,189 @@
+#include "shape_choice.h"
+
+#include "ezedudu/glyph_ramp.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <limits>
+#include <utility>
+
+namespace ezedudu {
+namespace {
+
+constexpr int InkLevel = GlyphBands.front().level;
+constexpr int PaperLevel = GlyphBands.back().level;
+
+bool InkAt(InkHalf ink, int x, int y, int samples)
+{
+    switch (ink) {
+    case InkHalf::Upper: return 2 * y < samples;
+    case InkHalf::Lower: return 2 * y >= samples;
+    case InkHalf::Left: return 2 * x < samples;
+    case InkHalf::Right: return 2 * x >= samples;
+    }
+    return false;
+}
+
+// The level of the shade nearest level, ties to the lighter.
+int ShadeLevelNear(int level)
+{
+    const int step = GlyphBands[1].level - GlyphBands[0].level;
+    const int index = std::clamp((level - InkLevel + step / 2) / step, 0, int(GlyphBands.size()) - 1);
+    return GlyphBands[static_cast<std::size_t>(index)].level;
+}
+
+} // namespace
+
+std::vector<CellShape> CellShapes(GlyphSet glyphs, int samples)
+{
+    const std::size_t count = static_cast<std::size_t>(samples * samples);
+    std::vector<CellShape> shapes;
+    for (auto band = GlyphBands.rbegin(); band != GlyphBands.rend(); ++band)
+        shapes.push_back({band->cp437, std::vector<int>(count, band->level), band->level});
+    if (glyphs == GlyphSet::Shades)
+        return shapes;
+    for (const HalfBlock& half : HalfBlocks) {
+        CellShape shape{half.cp437, {}, (InkLevel + PaperLevel) / 2};
+        for (int y = 0; y < samples; ++y)
+            for (int x = 0; x < samples; ++x)
+                shape.levels.push_back(InkAt(half.ink, x, y, samples) ? InkLevel : PaperLevel);
+        shapes.push_back(std::move(shape));
+    }
+    return shapes;
+}
+
+ShapeChooser::ShapeChooser(const LevelGrid& levels, int cellSamples, GlyphSet glyphs)
+    : grid(levels), samples(cellSamples), cols(levels.width / cellSamples), rows(levels.height / cellSamples),
+      shapes(CellShapes(glyphs, cellSamples))
+{
+    const int count = samples * samples;
+    cellMeans.resize(static_cast<std::size_t>(cols * rows));
+    for (std::int64_t row = 0; row < rows; ++row)
+        for (std::int64_t col = 0; col < cols; ++col) {
+            int sum = 0;
+            for (int y = 0; y < samples; ++y)
+                for (int x = 0; x < samples; ++x)
+                    sum += grid.At(col * samples + x, row * samples + y);
+            cellMeans[static_cast<std::size_t>(row * cols + col)] = std::uint8_t((sum + count / 2) / count);
+        }
+    featureKinds.resize(cellMeans.size());
+    for (std::int64_t row = 0; row < rows; ++row)
+        for (std::int64_t col = 0; col < cols; ++col)
+            featureKinds[static_cast<std::size_t>(row * cols + col)] = FindFeature(col, row).kind;
+}
+
+int ShapeChooser::Ground(std::int64_t col, std::int64_t row) const
+{
+    std::array<std::uint8_t, 9> around{};
+    std::size_t next = 0;
+    for (std::int64_t dy = -1; dy <= 1; ++dy)
+        for (std::int64_t dx = -1; dx <= 1; ++dx) {
+            const std::int64_t x = std::clamp<std::int64_t>(col + dx, 0, cols - 1);
+            const std::int64_t y = std::clamp<std::int64_t>(row + dy, 0, rows - 1);
+            around[next++] = cellMeans[static_cast<std::size_t>(y * cols + x)];
+        }
+    std::nth_element(around.begin(), around.begin() + 4, around.end());
+    return around[4];
+}
+
+const CellShape& ShapeChooser::Nearest(const std::vector<int>& wanted, const std::vector<bool>* feature,
+                                       int darkest, int lightest) const
+{
+    const CellShape* best = nullptr;
+    std::int64_t bestError = std::numeric_limits<std::int64_t>::max();
+    for (const CellShape& shape : shapes) {
+        bool shows = true;
+        std::int64_t error = 0;
+        for (std::size_t i = 0; i < wanted.size(); ++i) {
+            if (feature && (*feature)[i] && (shape.levels[i] > darkest || shape.levels[i] < lightest)) {
+                shows = false;
+                break;
+            }
+            const std::int64_t difference = wanted[i] - shape.levels[i];
+            error += difference * difference;
+        }
+        if (shows && error < bestError) {
+            bestError = error;
+            best = &shape;
+        }
+    }
+    return best ? *best : Nearest(wanted, nullptr, 0, 0);
+}
+
+ShapeChooser::Feature ShapeChooser::FindFeature(std::int64_t col, std::int64_t row) const
+{
+    Feature found;
+    const int ground = Ground(col, row);
+    int darkest = 255, lightest = 0;
+    for (int y = 0; y < samples; ++y)
+        for (int x = 0; x < samples; ++x) {
+            const int level = grid.At(col * samples + x, row * samples + y);
+            darkest = std::min(darkest, level);
+            lightest = std::max(lightest, level);
+        }
+    const bool dark = ground - darkest >= lightest - ground;
+    const int contrast = dark ? ground - darkest : lightest - ground;
+    if (contrast < FeatureContrast)
+        return found;
+    // The feature: the samples that stand out by at least half the contrast.
+    // The rest of the cell must lie near the ground, or the cell holds no
+    // feature on a ground but two regions.
+    found.samples.resize(static_cast<std::size_t>(samples * samples));
+    int featureSamples = 0, restSum = 0;
+    for (int y = 0; y < samples; ++y)
+        for (int x = 0; x < samples; ++x) {
+            const int level = grid.At(col * samples + x, row * samples + y);
+            const bool standsOut = 2 * (dark ? ground - level : level - ground) >= contrast;
+            found.samples[static_cast<std::size_t>(y * samples + x)] = standsOut;
+            featureSamples += standsOut;
+            restSum += standsOut ? 0 : level;
+        }
+    const int restSamples = samples * samples - featureSamples;
+    if (restSamples < featureSamples || 2 * std::abs(restSum - ground * restSamples) >= contrast * restSamples)
+        return found;
+    found.kind = dark ? Feature::Kind::Dark : Feature::Kind::Light;
+    found.ground = ground;
+    found.contrast = contrast;
+    return found;
+}
+
+// A line enters and leaves a cell through its neighbours: two to four of the
+// eight hold a feature of the same kind (past the picture's edge, the cells
+// on the edge count again, so that a line runs on out of the picture). A lone
+// speck has none, a texture more; neither is kept at the cost of the cell's
+// tone.
+constexpr std::pair<int, int> LineNeighbours{2, 4};
+
+int ShapeChooser::LikeNeighbours(std::int64_t col, std::int64_t row, Feature::Kind kind) const
+{
+    int like = 0;
+    for (std::int64_t dy = -1; dy <= 1; ++dy)
+        for (std::int64_t dx = -1; dx <= 1; ++dx) {
+            const std::int64_t x = std::clamp<std::int64_t>(col + dx, 0, cols - 1);
+            const std::int64_t y = std::clamp<std::int64_t>(row + dy, 0, rows - 1);
+            like += (dx || dy) && featureKinds[static_cast<std::size_t>(y * cols + x)] == kind;
+        }
+    return like;
+}
+
+ShapeChooser::Choice ShapeChooser::Choose(std::int64_t col, std::int64_t row, const std::vector<int>& wanted) const
+{
+    const CellShape* chosen = nullptr;
+    const Feature feature = FindFeature(col, row);
+    const int like = feature.kind == Feature::Kind::None ? 0 : LikeNeighbours(col, row, feature.kind);
+    if (like >= LineNeighbours.first && like <= LineNeighbours.second) {
+        const bool dark = feature.kind == Feature::Kind::Dark;
+        // The glyph shows the feature with half its contrast or more against
+        // the shade the ground takes.
+        const int groundShown = ShadeLevelNear(feature.ground);
+        const int darkestShown = dark ? std::max(0, groundShown - feature.contrast / 2) : PaperLevel;
+        const int lightestShown = dark ? InkLevel : std::min(PaperLevel, groundShown + feature.contrast / 2);
+        chosen = &Nearest(wanted, &feature.samples, darkestShown, lightestShown);
+    }
+    if (!chosen)
+        chosen = &Nearest(wanted, nullptr, PaperLevel, InkLevel);
+    return {chosen->cp437, chosen->meanLevel};
+}
+
+} // namespace ezedudu
