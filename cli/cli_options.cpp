@@ -1,5 +1,7 @@
 #include "cli_options.h"
 
+#include "check_files.h"
+
 #include "ezedudu/qt_path.h"
 
 #include <algorithm>
@@ -60,7 +62,11 @@ std::string ParseArguments(ProgramArguments& arguments, const QStringList& words
                                   "Write UTF-8 text (U+2588, U+2593, U+2592, U+2591) instead of code-page-437 bytes, "
                                   "for terminals and editors without code page 437.");
     const QCommandLineOption quiet({"q", "quiet"}, "Show no progress or hints, even on a terminal.");
-    parser.addOptions({output, preview, utf8, quiet});
+    const QCommandLineOption check("check",
+                                   "Convert nothing: check each argument, an NFO or DIZ file, for what an NFO viewer "
+                                   "would not show right (against --width or --layout) and print FILE:LINE:COLUMN: "
+                                   "problem lines; exit status 1 when any file has a problem.");
+    parser.addOptions({output, preview, utf8, quiet, check});
 
     if (std::string error = arguments.Parse(words, options.art); !error.empty())
         return error;
@@ -72,7 +78,8 @@ std::string ParseArguments(ProgramArguments& arguments, const QStringList& words
         options.preview = ToPath(parser.value(preview));
     options.utf8 = parser.isSet(utf8);
     options.quiet = parser.isSet(quiet);
-    return CheckOutputs(options);
+    options.check = parser.isSet(check);
+    return options.check ? CheckArgumentsOfCheck(options) : CheckOutputs(options);
 }
 
 } // namespace ezedudu

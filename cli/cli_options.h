@@ -22,6 +22,7 @@ struct CliOptions {
     ArtSettings art;
     bool utf8 = false;
     bool quiet = false;
+    bool check = false; // the arguments are NFO files to check, not pictures
 };
 
 inline constexpr int ExitOk = 0;

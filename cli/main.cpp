@@ -1,4 +1,5 @@
 #include "batch.h"
+#include "check_files.h"
 #include "cli_options.h"
 
 #include <QCoreApplication>
@@ -24,10 +25,12 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName("ezedudu-cli");
     QCoreApplication::setApplicationVersion(EZEDUDU_VERSION_TEXT);
 
-    ezedudu::ProgramArguments arguments("ezedudu-cli", ezedudu::ArtOptionSet::ConversionAndPreview);
+    ezedudu::ProgramArguments arguments("ezedudu-cli", ezedudu::ArtOptionSet::ConversionPreviewAndPage);
     ezedudu::CliOptions options;
     if (const std::string error = ezedudu::ParseArguments(arguments, QCoreApplication::arguments(), options);
         !error.empty())
         return arguments.UsageError(error);
+    if (options.check)
+        return ezedudu::CheckFiles(options, std::cin, std::cout, std::cerr);
     return ezedudu::ConvertAll(options);
 }

@@ -29,16 +29,6 @@ const GlyphBand* GlyphBandOf(std::uint8_t cp437)
     return nullptr;
 }
 
-std::string_view Utf8Of(std::uint8_t cp437)
-{
-    if (const GlyphBand* band = GlyphBandOf(cp437))
-        return band->utf8;
-    for (const HalfBlock& half : HalfBlocks)
-        if (half.cp437 == cp437)
-            return half.utf8;
-    return {};
-}
-
 const std::array<std::uint8_t, 256>& GlyphTable()
 {
     return Table;

@@ -1,6 +1,7 @@
 #include "ezedudu/nfo_text.h"
 
-#include "ezedudu/glyph_ramp.h"
+#include "ezedudu/cp437.h"
+#include "ezedudu/utf8.h"
 
 #include <algorithm>
 #include <vector>
@@ -43,11 +44,10 @@ std::string NfoToUtf8(std::string_view nfo)
     std::string utf8;
     utf8.reserve(nfo.size() * 3);
     for (const char byte : nfo) {
-        const std::string_view glyph = Utf8Of(static_cast<std::uint8_t>(byte));
-        if (glyph.empty())
+        if (byte == '\r' || byte == '\n' || byte == '\t')
             utf8 += byte;
         else
-            utf8 += glyph;
+            AppendUtf8(utf8, Cp437ToUnicode(static_cast<std::uint8_t>(byte)));
     }
     return utf8;
 }

@@ -17,6 +17,9 @@ constexpr OptionChoice DitherChoices[] = {
     {"none", "None"}, {"floyd-steinberg", "Floyd\u2013Steinberg"}, {"ordered", "Ordered (4 \u00d7 4 Bayer)"}};
 constexpr OptionChoice GlyphChoices[] = {{"shades", "Shades"}, {"blocks", "Shades and half blocks"}};
 constexpr OptionChoice ThemeChoices[] = {{"light", "Dark on white"}, {"dark", "Light grey on black"}};
+constexpr OptionChoice LayoutChoices[] = {{"nfo", "Scene NFO, 80 columns"},
+                                          {"p2p", "P2P NFO, 70 columns"},
+                                          {"diz", "FILE_ID.DIZ, 45 columns and at most 10 lines"}};
 constexpr OptionPreset CellPresets[] = {
     {"8 \u00d7 16 VGA (2.0)", 2.0}, {"9 \u00d7 16 (1.78)", 16.0 / 9.0}, {"Plain 2 \u00d7 3 grid (1.5)", 1.5}};
 
@@ -149,6 +152,23 @@ const OptionEntry Table[] = {
      .set = [](ArtSettings& s, const OptionValue& v) { s.theme = PreviewTheme(int(NumberOf(v))); }},
 };
 
+// The width reads as the one in force: the layout's until --width is given.
+const OptionEntry PageTable[] = {
+    {.flag = "width", .type = OptionType::Whole, .valueName = "N", .minimum = 1, .maximum = 1000,
+     .settingsKey = "page/width",
+     .help = "The page's width in columns; without it, the layout's: 80 for nfo, 70 for p2p, 45 for diz.",
+     .label = "Width", .control = OptionControl::SpinBox,
+     .get = [](const ArtSettings& s) { return OptionValue(double(s.page.Shape().width)); },
+     .set = [](ArtSettings& s, const OptionValue& v) { s.page.width = std::int64_t(NumberOf(v)); }},
+    {.flag = "layout", .type = OptionType::Choice, .valueName = "LAYOUT", .choices = LayoutChoices,
+     .settingsKey = "page/layout",
+     .help = "The kind of file: a scene NFO (80 columns), a P2P NFO (70), or a FILE_ID.DIZ (45 columns, at most "
+             "10 lines).",
+     .label = "Layout", .control = OptionControl::ComboBox,
+     .get = [](const ArtSettings& s) { return OptionValue(double(s.page.layout)); },
+     .set = [](ArtSettings& s, const OptionValue& v) { s.page.layout = PageLayout(int(NumberOf(v))); }},
+};
+
 // Numbers read and written the same way whatever the user's locale is.
 std::string NumberText(double number)
 {
@@ -238,6 +258,11 @@ std::string RangeText(const OptionEntry& option)
 std::span<const OptionEntry> OptionTable()
 {
     return Table;
+}
+
+std::span<const OptionEntry> PageOptionTable()
+{
+    return PageTable;
 }
 
 std::string ParseOptionValue(const OptionEntry& option, std::string_view text, OptionValue& value)

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <vector>
 
 namespace ezedudu {
 namespace {
@@ -24,7 +25,20 @@ QCommandLineOption OptionFor(const OptionEntry& option)
 
 bool Takes(ArtOptionSet set, const OptionEntry& option)
 {
-    return !option.previewOnly || set == ArtOptionSet::ConversionAndPreview;
+    return !option.previewOnly || set != ArtOptionSet::Conversion;
+}
+
+// The options of the table that the program takes, then the page's.
+std::vector<const OptionEntry*> OptionsOf(ArtOptionSet set)
+{
+    std::vector<const OptionEntry*> options;
+    for (const OptionEntry& option : OptionTable())
+        if (Takes(set, option))
+            options.push_back(&option);
+    if (set == ArtOptionSet::ConversionPreviewAndPage)
+        for (const OptionEntry& option : PageOptionTable())
+            options.push_back(&option);
+    return options;
 }
 
 } // namespace
@@ -33,9 +47,8 @@ ProgramArguments::ProgramArguments(QString program, ArtOptionSet artOptions) : n
 {
     parser.addHelpOption();
     parser.addVersionOption();
-    for (const OptionEntry& option : OptionTable())
-        if (Takes(set, option))
-            parser.addOption(OptionFor(option));
+    for (const OptionEntry* option : OptionsOf(set))
+        parser.addOption(OptionFor(*option));
 }
 
 std::string ProgramArguments::Parse(const QStringList& arguments, ArtSettings& settings)
@@ -46,14 +59,14 @@ std::string ProgramArguments::Parse(const QStringList& arguments, ArtSettings& s
         ShowHelp();
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
-    for (const OptionEntry& option : OptionTable()) {
-        const QString flag = QtText(option.flag);
-        if (!Takes(set, option) || !parser.isSet(flag))
+    for (const OptionEntry* option : OptionsOf(set)) {
+        const QString flag = QtText(option->flag);
+        if (!parser.isSet(flag))
             continue;
         OptionValue value;
-        if (std::string error = ParseOptionValue(option, parser.value(flag).toStdString(), value); !error.empty())
+        if (std::string error = ParseOptionValue(*option, parser.value(flag).toStdString(), value); !error.empty())
             return error;
-        option.set(settings, value);
+        option->set(settings, value);
     }
     return {};
 }

@@ -128,6 +128,10 @@ TEST_F(Cli, RejectsBadUsageWithStatusTwo)
         {{"--preview-theme", "blue", "--preview", "art.png", picture}, "--preview-theme takes light or dark"},
         {{"-o", "-", "--preview", "-", picture}, "cannot both go to standard output"},
         {{"--preview", "-", "-"}, "cannot both go to standard output"},
+        {{"--width", "0", picture}, "--width takes a whole number from 1 to 1000"},
+        {{"--layout", "dos", picture}, "--layout takes nfo, p2p or diz"},
+        {{"--check"}, "no file given to --check"},
+        {{"--check", "-o", "out.nfo", picture}, "--check writes nothing"},
     };
     for (const auto& c : cases) {
         const CliRun run = Run(c.arguments);
@@ -210,6 +214,40 @@ TEST_F(Cli, DrawsThePreviewAsAViewerShowsIt)
 
 // The three programs share their start: help, version, the art options with
 // their ranges, and how a usage error is told.
+// --check prints what it finds as a compiler does and fails only on
+// problems; a file it cannot read fails too, and the rest are still checked.
+TEST_F(Cli, ChecksNfoFilesForWhatViewersShowWrong)
+{
+    const QString clean = PlaceBytes("clean.nfo", "\x10 \xDB\xDB \x11\r\n");
+    const QString lfOnly = PlaceBytes("lf.nfo", "ok\n");
+    const QString utf8 = PlaceBytes("utf8.nfo", "\xE2\x96\x88\r\n");
+    const QString wide = PlaceBytes("wide.diz", std::string(46, 'x') + "\r\n");
+    const struct {
+        QStringList arguments;
+        std::string input;
+        int exitCode;
+        std::string out;
+    } cases[] = {
+        {{"--check", clean}, "", 0, ""},
+        {{"--check", lfOnly}, "", 0, lfOnly.toStdString() + ":1:3: warning: line ends are LF alone"},
+        {{"--check", clean, utf8}, "", 1, utf8.toStdString() + ":1:1: the file is UTF-8"},
+        {{"--check", wide}, "", 0, ""},
+        {{"--check", "--layout", "diz", wide}, "", 1, wide.toStdString() + ":1:46: the line is 46 columns wide, more than 45"},
+        {{"--check", "--layout", "diz", "--width", "46", wide}, "", 0, ""},
+        {{"--check", "-"}, "a\x07\r\n", 1, "-:1:2: BEL (byte 7)"},
+        {{"--check", Path("missing.nfo"), clean}, "", 1, ""},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Run(c.arguments, c.input);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments.join(' ').toStdString() << "\n" << run.out << run.err;
+        EXPECT_EQ(run.out.substr(0, c.out.size()), c.out) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(run.out.empty(), c.out.empty()) << run.out;
+    }
+    EXPECT_NE(Run({"--check", Path("missing.nfo")}).err.find("ezedudu-cli: " + Path("missing.nfo").toStdString() +
+                                                               ": cannot be opened"),
+              std::string::npos);
+}
+
 TEST_F(Cli, EveryProgramStartsAlike)
 {
     const struct {

@@ -5,10 +5,11 @@
 namespace ezedudu {
 namespace {
 
-TEST(NfoToUtf8, MapsTheShadeGlyphsAndKeepsAscii)
+// Every byte but the line ends and the tab is a glyph, the pictures too.
+TEST(NfoToUtf8, MapsEveryGlyphAndKeepsLineEnds)
 {
-    const std::string nfo = "\xDB\xB2\xB1\xB0 \r\n-x-";
-    EXPECT_EQ(NfoToUtf8(nfo), "\u2588\u2593\u2592\u2591 \r\n-x-");
+    const std::string nfo = "\xDB\xB2\xB1\xB0 \r\n-x-\t\x10\x11\x01\xC9\xCD\xBB\x82";
+    EXPECT_EQ(NfoToUtf8(nfo), "\u2588\u2593\u2592\u2591 \r\n-x-\t\u25BA\u25C4\u263A\u2554\u2550\u2557\u00E9");
 }
 
 TEST(MeasureArt, ReadsTheArtSizeBackFromTheText)

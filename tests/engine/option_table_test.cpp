@@ -7,11 +7,21 @@
 namespace ezedudu {
 namespace {
 
+// The art options, then the page's.
+std::vector<const OptionEntry*> EveryOption()
+{
+    std::vector<const OptionEntry*> options;
+    for (const std::span<const OptionEntry> table : {OptionTable(), PageOptionTable()})
+        for (const OptionEntry& option : table)
+            options.push_back(&option);
+    return options;
+}
+
 const OptionEntry& Option(std::string_view flag)
 {
-    for (const OptionEntry& option : OptionTable())
-        if (option.flag == flag)
-            return option;
+    for (const OptionEntry* option : EveryOption())
+        if (option->flag == flag)
+            return *option;
     throw std::invalid_argument(std::string(flag));
 }
 
@@ -20,7 +30,8 @@ const OptionEntry& Option(std::string_view flag)
 TEST(OptionTable, ReadsBackWhatItWrites)
 {
     std::set<std::string_view> flags, keys;
-    for (const OptionEntry& option : OptionTable()) {
+    for (const OptionEntry* entry : EveryOption()) {
+        const OptionEntry& option = *entry;
         EXPECT_TRUE(flags.insert(option.flag).second) << option.flag << " twice";
         EXPECT_TRUE(keys.insert(option.settingsKey).second) << option.settingsKey << " twice";
         std::vector<OptionValue> values{option.Default()};
@@ -58,6 +69,10 @@ TEST(OptionTable, RefusesValuesOutsideTheRange)
         {"signature", "none", ""},
         {"signature", "made by us", ""},
         {"signature", "caf\xC3\xA9", "--signature takes printable ASCII text of up to 200 characters, or none"},
+        {"width", "1000", ""},
+        {"width", "1001", "--width takes a whole number from 1 to 1000"},
+        {"layout", "diz", ""},
+        {"layout", "dos", "--layout takes nfo, p2p or diz"},
     };
     for (const auto& c : cases) {
         OptionValue value;
@@ -71,6 +86,35 @@ TEST(OptionTable, DescribesEachOptionsValues)
     EXPECT_EQ(DescribeValues(Option("columns")), "1 to 100000 or auto; default auto");
     EXPECT_EQ(DescribeValues(Option("dither")), "none, floyd-steinberg or ordered; default none");
     EXPECT_EQ(DescribeValues(Option("invert")), "");
+    EXPECT_EQ(DescribeValues(Option("width")), "1 to 1000; default 80");
+}
+
+// A layout sets the width and the number of lines; --width replaces the
+// layout's width, whichever comes first.
+TEST(OptionTable, GivesThePageOfTheLayoutOrTheWidth)
+{
+    const struct {
+        std::vector<std::pair<std::string_view, std::string_view>> options;
+        std::int64_t width;
+        std::optional<std::int64_t> maxLines;
+    } cases[] = {
+        {{}, 80, std::nullopt},
+        {{{"layout", "p2p"}}, 70, std::nullopt},
+        {{{"layout", "diz"}}, 45, 10},
+        {{{"width", "60"}, {"layout", "diz"}}, 60, 10},
+        {{{"layout", "nfo"}, {"width", "100"}}, 100, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        ArtSettings settings;
+        for (const auto& [flag, text] : c.options) {
+            OptionValue value;
+            ASSERT_EQ(ParseOptionValue(Option(flag), text, value), "");
+            Option(flag).set(settings, value);
+        }
+        EXPECT_EQ(settings.page.Shape().width, c.width);
+        EXPECT_EQ(settings.page.Shape().maxLines, c.maxLines);
+        EXPECT_EQ(Option("width").get(settings), OptionValue(double(c.width)));
+    }
 }
 
 TEST(OptionTable, GivesTheArgumentsThatDifferFromTheDefaults)

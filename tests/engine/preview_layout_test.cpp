@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <string>
@@ -20,11 +21,11 @@ std::vector<std::uint32_t> Draw(const PreviewLayout& layout, PreviewTheme theme)
 }
 
 // Each glyph of the art in a VGA cell of 8 x 16 pixels, as a rule for which
-// pixels are ink. The shades are even dot patterns covering a quarter, half
-// and three quarters of the cell.
+// pixels are ink. The shades are the VGA font's dot patterns covering a
+// quarter, half and three quarters of the cell; its half blocks split the
+// cell's rows at 7, not 8.
 TEST(PreviewLayout, DrawsEachArtGlyphPixelForPixel)
 {
-    const auto light = [](int x, int y) { return x % 4 == (y % 2 ? 0 : 2); };
     const struct {
         std::uint8_t cp437;
         const char* name;
@@ -32,12 +33,12 @@ TEST(PreviewLayout, DrawsEachArtGlyphPixelForPixel)
         std::function<bool(int x, int y)> isInk;
     } cases[] = {
         {' ', "space", 0, [](int, int) { return false; }},
-        {176, "light shade", 32, light},
+        {176, "light shade", 32, [](int x, int y) { return x % 4 == (y % 2 ? 1 : 3); }},
         {177, "medium shade", 64, [](int x, int y) { return (x + y) % 2 == 1; }},
-        {178, "dark shade", 96, [&](int x, int y) { return !light(x, y); }},
+        {178, "dark shade", 96, [](int x, int y) { return x % 4 != (y % 2 ? 0 : 2); }},
         {219, "full block", 128, [](int, int) { return true; }},
-        {223, "upper half", 64, [](int, int y) { return y < 8; }},
-        {220, "lower half", 64, [](int, int y) { return y >= 8; }},
+        {223, "upper half", 56, [](int, int y) { return y < 7; }},
+        {220, "lower half", 72, [](int, int y) { return y >= 7; }},
         {221, "left half", 64, [](int x, int) { return x < 4; }},
         {222, "right half", 64, [](int x, int) { return x >= 4; }},
     };
@@ -67,9 +68,9 @@ TEST(PreviewLayout, DrawsEachArtGlyphPixelForPixel)
 
 // The ink of a glyph's cell, a row of text per pixel row: '.' paper, '#'
 // solid ink, '1' to '3' a quarter to three quarters of ink.
-std::string InkRows(std::uint8_t cp437, int width, int height)
+std::string InkRows(const GlyphBitmap& glyph, int width, int height)
 {
-    const std::vector<std::uint8_t> ink = CellInk(width, height).Of(GlyphBitmapOf(cp437));
+    const std::vector<std::uint8_t> ink = CellInk(width, height).Of(glyph);
     std::string rows;
     for (int i = 0; i < width * height; ++i) {
         if (i > 0 && i % width == 0)
@@ -80,38 +81,44 @@ std::string InkRows(std::uint8_t cp437, int width, int height)
     return rows;
 }
 
-// Half blocks split an odd side at side / 2, the second half taking the
-// extra pixel, with or without room for the whole bitmap. Cells smaller
-// than the bitmap keep each glyph's share of ink as grey, and a side of one
-// pixel cannot be halved.
+// Halves split an odd side at side / 2, the second half taking the extra
+// pixel, with or without room for the whole bitmap. Cells smaller than the
+// bitmap keep each glyph's share of ink as grey, and a side of one pixel
+// cannot be halved. The VGA font splits its half blocks' rows at 7, so
+// glyphs whose rows split at 8 show the rows' halves.
 TEST(CellInk, ScalesGlyphsToAnyCell)
 {
+    GlyphBitmap upperRows{};
+    std::fill(upperRows.begin(), upperRows.begin() + GlyphBitmapHeight / 2, 0xFF);
+    GlyphBitmap lowerRows{};
+    std::fill(lowerRows.begin() + GlyphBitmapHeight / 2, lowerRows.end(), 0xFF);
     const struct {
-        std::uint8_t cp437;
+        const char* name;
+        GlyphBitmap glyph;
         int width;
         int height;
         const char* ink;
     } cases[] = {
-        {223, 1, 15, "#/#/#/#/#/#/#/./././././././."},
-        {220, 1, 15, "./././././././#/#/#/#/#/#/#/#"},
-        {223, 1, 17, "#/#/#/#/#/#/#/#/././././././././."},
-        {223, 2, 3, "##/../.."},
-        {220, 2, 3, "../##/##"},
-        {221, 3, 2, "#../#.."},
-        {222, 3, 2, ".##/.##"},
-        {223, 1, 2, "#/."},
-        {221, 1, 2, "2/2"},
-        {223, 1, 1, "2"},
-        {219, 3, 5, "###/###/###/###/###"},
-        {' ', 3, 5, ".../.../.../.../..."},
-        {176, 4, 8, "1111/1111/1111/1111/1111/1111/1111/1111"},
-        {177, 2, 4, "22/22/22/22"},
-        {178, 1, 2, "3/3"},
-        {177, 1, 1, "2"},
+        {"upper rows", upperRows, 1, 15, "#/#/#/#/#/#/#/./././././././."},
+        {"lower rows", lowerRows, 1, 15, "./././././././#/#/#/#/#/#/#/#"},
+        {"upper rows", upperRows, 1, 17, "#/#/#/#/#/#/#/#/././././././././."},
+        {"upper rows", upperRows, 2, 3, "##/../.."},
+        {"lower rows", lowerRows, 2, 3, "../##/##"},
+        {"upper rows", upperRows, 1, 2, "#/."},
+        {"upper rows", upperRows, 1, 1, "2"},
+        {"upper half", GlyphBitmapOf(223), 1, 15, "#/#/#/#/#/#/././././././././."},
+        {"left half", GlyphBitmapOf(221), 3, 2, "#../#.."},
+        {"right half", GlyphBitmapOf(222), 3, 2, ".##/.##"},
+        {"left half", GlyphBitmapOf(221), 1, 2, "2/2"},
+        {"full block", GlyphBitmapOf(219), 3, 5, "###/###/###/###/###"},
+        {"space", GlyphBitmapOf(' '), 3, 5, ".../.../.../.../..."},
+        {"light shade", GlyphBitmapOf(176), 4, 8, "1111/1111/1111/1111/1111/1111/1111/1111"},
+        {"medium shade", GlyphBitmapOf(177), 2, 4, "22/22/22/22"},
+        {"dark shade", GlyphBitmapOf(178), 1, 2, "3/3"},
+        {"medium shade", GlyphBitmapOf(177), 1, 1, "2"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(InkRows(c.cp437, c.width, c.height), c.ink)
-            << int(c.cp437) << " in " << c.width << " x " << c.height;
+        EXPECT_EQ(InkRows(c.glyph, c.width, c.height), c.ink) << c.name << " in " << c.width << " x " << c.height;
 }
 
 // Cells 8 wide and 10 to 15 high, as other viewers' cell shapes give: each

@@ -16,8 +16,8 @@ inline constexpr int FullInk = GlyphBitmapWidth * GlyphBitmapHeight;
 //
 // Each side is cut at its middle pixel, side / 2: on an odd side the second
 // half (the lower or right one) is the pixel longer. Each half of the bitmap
-// is scaled onto its half of the cell on its own, so half blocks fill
-// exactly their half. A long enough half picks bitmap pixels: each cell
+// is scaled onto its half of the cell on its own, so ink that fills half the
+// bitmap fills exactly that half of the cell. A long enough half picks bitmap pixels: each cell
 // pixel shows the one under its centre, and dot patterns stay sharp. A
 // shorter half averages them: each cell pixel shows the share of ink under
 // it, by area, so a glyph's tone survives as grey. Columns are picked in

@@ -3,6 +3,7 @@
 #include "ezedudu/art_size.h"
 #include "ezedudu/convert.h"
 #include "ezedudu/layout.h"
+#include "ezedudu/page_layout.h"
 
 #include <cstdint>
 #include <optional>
@@ -37,11 +38,13 @@ enum class PreviewTheme {
     Dark,  // light grey on black, as DOS showed it
 };
 
-// Everything the art options of the command line and the studio's controls
-// set: how the art is made, and how its preview is drawn.
+// Everything the options of the command line and the studio's controls set:
+// how the art is made, how its preview is drawn, and the page that whole
+// files are checked against (only ezedudu-cli takes those).
 struct ArtSettings {
     ConversionOptions conversion;
     PreviewTheme theme = PreviewTheme::Light;
+    PageOptions page = {};
 };
 
 } // namespace ezedudu

@@ -12,9 +12,10 @@ inline constexpr int GlyphBitmapWidth = 8;
 inline constexpr int GlyphBitmapHeight = 16;
 using GlyphBitmap = std::array<std::uint8_t, GlyphBitmapHeight>;
 
-// The bitmap of a code-page-437 byte: space, the shades and the full and
-// half blocks that art is made of, and printable ASCII for the closing line
-// and signatures. Any other byte draws as '?'.
+// The bitmap of a code-page-437 byte in the IBM VGA font, the font NFO
+// viewers draw with: every byte is a glyph, 1 to 31 and 127 the pictures
+// (☺ ► ◄ ... ⌂), 0 and 255 blank. The half blocks are not split in the
+// middle: ▀ inks the top 7 rows, ▄ the bottom 9.
 const GlyphBitmap& GlyphBitmapOf(std::uint8_t cp437);
 
 } // namespace ezedudu

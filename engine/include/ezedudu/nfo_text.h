@@ -31,7 +31,8 @@ constexpr std::int64_t NfoLineStart(std::int64_t cols, std::int64_t row)
 ArtSize MeasureArt(std::string_view nfo);
 
 // The NFO bytes as UTF-8 for terminals and editors that do not speak code
-// page 437: each glyph byte becomes its UTF-8 form; ASCII passes through.
+// page 437: CR, LF and TAB stay line ends and tabs, every other byte becomes
+// its glyph (so byte 16 is ►, not a control character).
 std::string NfoToUtf8(std::string_view nfo);
 
 } // namespace ezedudu

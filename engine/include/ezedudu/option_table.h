@@ -73,6 +73,10 @@ struct OptionEntry {
 // Every art option, in the order --help and the studio show them.
 std::span<const OptionEntry> OptionTable();
 
+// The options of the page that whole files are checked against (--width,
+// --layout); only ezedudu-cli takes them.
+std::span<const OptionEntry> PageOptionTable();
+
 // Reads the text of an option's value. Returns an empty text, or the usage
 // error: "--gamma takes a number from 0.1 to 10".
 std::string ParseOptionValue(const OptionEntry& option, std::string_view text, OptionValue& value);

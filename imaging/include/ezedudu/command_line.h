@@ -12,10 +12,11 @@ namespace ezedudu {
 // Every program exits with this status after a usage error.
 inline constexpr int ExitUsage = 2;
 
-// Which of the art options a program takes.
+// Which of the options a program takes.
 enum class ArtOptionSet {
-    Conversion,           // what shapes the NFO text
-    ConversionAndPreview, // and how its preview is drawn
+    Conversion,               // what shapes the NFO text
+    ConversionAndPreview,     // and how its preview is drawn
+    ConversionPreviewAndPage, // and the page whole files are checked against
 };
 
 // The command line every program shares: --help, --version and the art
