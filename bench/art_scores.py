@@ -5,7 +5,9 @@ Images are float arrays, 0 black to 1 white, one value per screen pixel, in
 the picture's own (gamma-encoded) grey scale: the scale in which the
 program's tone steps place the shades.
 """
+import re
 import subprocess
+from pathlib import Path
 
 import numpy as np
 from PIL import Image
@@ -26,7 +28,7 @@ def _half(rows, columns):
 
 # Ink over a viewer's 8 x 16 cell. A shade is drawn as its flat coverage,
 # since its stipple blends at any reading distance; a half block fills
-# exactly its half.
+# exactly its half; every other glyph is drawn from the VGA font.
 GLYPH_INK = {
     "█": _flat(1.0), "▓": _flat(0.75), "▒": _flat(0.5), "░": _flat(0.25), " ": _flat(0.0),
     "▀": _half(slice(None, CELL_HEIGHT // 2), slice(None)),
@@ -34,6 +36,23 @@ GLYPH_INK = {
     "▌": _half(slice(None), slice(None, CELL_WIDTH // 2)),
     "▐": _half(slice(None), slice(CELL_WIDTH // 2, None)),
 }
+
+_VGA_FONT = Path(__file__).resolve().parent.parent / "engine/src/vga_glyph_bitmaps.h"
+
+
+def _vga_glyphs():
+    """Every other code-page-437 glyph as the IBM VGA font draws it, read from
+    the engine's table of its bitmaps."""
+    glyphs = {}
+    for match in re.finditer(r"\{((?:0x[0-9A-F]{2}, ){15}0x[0-9A-F]{2})\}, // (\d+)", _VGA_FONT.read_text()):
+        rows = [int(value, 16) for value in match.group(1).split(", ")]
+        character = bytes([int(match.group(2))]).decode("cp437")
+        glyphs[character] = np.array([[(row >> (CELL_WIDTH - 1 - x)) & 1 for x in range(CELL_WIDTH)]
+                                      for row in rows], dtype=np.float64)
+    return glyphs
+
+
+GLYPH_INK.update({character: ink for character, ink in _vga_glyphs().items() if character not in GLYPH_INK})
 
 # Coverage of the other block elements (U+2580 to U+259F) that another
 # program might write: eighths, and quadrants by how many of the four they fill.

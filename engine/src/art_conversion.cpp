@@ -92,7 +92,8 @@ std::optional<std::string> ConvertSampled(const RowSource& source, const ArtSize
     const std::int64_t held = (factor >= 2 ? 0 : source.Width() * source.Height() * 4) + width * height * 5;
     if (held > SampledArtBytes + art.columns * art.rows)
         throw Error(Error::Kind::Refused,
-                    "--glyphs blocks would hold " + std::to_string(held >> 20) + " MiB for art of " + SizeText(art) +
+                    std::string(options.art.glyphs == GlyphSet::Lines ? "--glyphs lines" : "--glyphs blocks") +
+                        " would hold " + std::to_string(held >> 20) + " MiB for art of " + SizeText(art) +
                         "; make the art smaller with --columns");
     const std::optional<HeldPicture> whole = PictureInMemory(source, factor, observer);
     if (!whole)
@@ -127,7 +128,7 @@ std::optional<std::string> ConvertArt(const RowSource& picture, const Conversion
                                                         options.rows, options.cellAspect)
                                                : ArtSize{};
     std::optional<std::string> nfo;
-    if (options.art.glyphs == GlyphSet::Blocks)
+    if (options.art.glyphs != GlyphSet::Shades)
         nfo = ConvertSampled(source, fitted, options, observer);
     else if (options.Resamples())
         nfo = ConvertResampled(source, fitted, options, observer);

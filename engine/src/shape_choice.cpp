@@ -1,5 +1,6 @@
 #include "shape_choice.h"
 
+#include "ezedudu/glyph_bitmaps.h"
 #include "ezedudu/glyph_ramp.h"
 
 #include <algorithm>
@@ -33,6 +34,38 @@ int ShadeLevelNear(int level)
     return GlyphBands[static_cast<std::size_t>(index)].level;
 }
 
+// The shapes --glyphs lines adds, drawn from their VGA bitmaps: box-drawing
+// lines single and double, corners and crossings, the small square, slashes,
+// the underscore and the bar.
+constexpr std::uint8_t LineGlyphs[] = {
+    196, 179, 218, 191, 192, 217, 195, 180, 194, 193, 197, // ─ │ ┌ ┐ └ ┘ ├ ┤ ┬ ┴ ┼
+    205, 186, 201, 187, 200, 188, 204, 185, 203, 202, 206, // ═ ║ ╔ ╗ ╚ ╝ ╠ ╣ ╦ ╩ ╬
+    254, '/', '\\', '_', '|', '-',                           // ■ / \ _ | -
+};
+
+// The glyph's bitmap as samples x samples levels: each sample shows the
+// share of its pixels the glyph inks, between paper and ink, rounded.
+CellShape ShapeOfBitmap(std::uint8_t cp437, int samples)
+{
+    const GlyphBitmap& bitmap = GlyphBitmapOf(cp437);
+    const int width = GlyphBitmapWidth / samples, height = GlyphBitmapHeight / samples;
+    const int area = width * height;
+    CellShape shape{cp437, {}, 0};
+    int inked = 0;
+    for (int y = 0; y < samples; ++y)
+        for (int x = 0; x < samples; ++x) {
+            int covered = 0;
+            for (int row = y * height; row < (y + 1) * height; ++row)
+                for (int column = x * width; column < (x + 1) * width; ++column)
+                    covered += bitmap[static_cast<std::size_t>(row)] >> (GlyphBitmapWidth - 1 - column) & 1;
+            inked += covered;
+            shape.levels.push_back(PaperLevel - ((PaperLevel - InkLevel) * covered + area / 2) / area);
+        }
+    const int pixels = GlyphBitmapWidth * GlyphBitmapHeight;
+    shape.meanLevel = PaperLevel - ((PaperLevel - InkLevel) * inked + pixels / 2) / pixels;
+    return shape;
+}
+
 } // namespace
 
 std::vector<CellShape> CellShapes(GlyphSet glyphs, int samples)
@@ -50,6 +83,9 @@ std::vector<CellShape> CellShapes(GlyphSet glyphs, int samples)
                 shape.levels.push_back(InkAt(half.ink, x, y, samples) ? InkLevel : PaperLevel);
         shapes.push_back(std::move(shape));
     }
+    if (glyphs == GlyphSet::Lines)
+        for (const std::uint8_t cp437 : LineGlyphs)
+            shapes.push_back(ShapeOfBitmap(cp437, samples));
     return shapes;
 }
 

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 namespace ezedudu {
 namespace {
 
@@ -149,6 +152,43 @@ TEST(DrawArt, KeepsAThinLineInEveryCellItCrossesAndTheGroundsShade)
                     << c.name << ", cell " << col << ", " << row;
             }
     }
+}
+
+// Art of noise crossed by thin lines, at both sampling resolutions: each
+// set writes only its own glyphs, lines some beyond the blocks, and the same
+// bytes on every run.
+TEST(DrawArt, WritesOnlyTheSetsGlyphsAndTheSameBytesEveryRun)
+{
+    const std::string blocks = "\xDB\xB2\xB1\xB0 \xDC\xDD\xDE\xDF";
+    const std::string lines = blocks + "\xC4\xB3\xDA\xBF\xC0\xD9\xC3\xB4\xC2\xC1\xC5" // ─ │ ┌ ┐ └ ┘ ├ ┤ ┬ ┴ ┼
+                                       "\xCD\xBA\xC9\xBB\xC8\xBC\xCC\xB9\xCB\xCA\xCE" // ═ ║ ╔ ╗ ╚ ╝ ╠ ╣ ╦ ╩ ╬
+                                       "\xFE/\\_|-";                                         // ■ / \ _ | -
+    const std::int64_t cols = 40, rows = 30;
+    for (const int samples : {2, 4})
+        for (const auto& [glyphs, allowed] : {std::pair{GlyphSet::Blocks, blocks}, std::pair{GlyphSet::Lines, lines}}) {
+            LevelGrid grid{cols * samples, rows * samples, {}};
+            std::uint32_t state = 12345;
+            for (std::int64_t i = 0; i < grid.width * grid.height; ++i) {
+                state = state * 1103515245u + 12345u;
+                const std::int64_t x = i % grid.width, y = i / grid.width;
+                const bool onLine = x == y / 2 || x == grid.width - 1 - y || y == grid.height / 3;
+                grid.levels.push_back(onLine ? 0 : std::uint8_t(y < grid.height / 2 ? 160 + (state >> 27) : state >> 24));
+            }
+            ArtOptions art;
+            art.glyphs = glyphs;
+            std::string first = NfoFrame(cols, rows), second = first;
+            DrawArt(grid, samples, art, first.data());
+            DrawArt(grid, samples, art, second.data());
+            EXPECT_EQ(first, second);
+            bool beyondBlocks = false;
+            for (std::int64_t row = 0; row < rows; ++row)
+                for (std::int64_t col = 0; col < cols; ++col) {
+                    const char glyph = first[NfoLineStart(cols, row) + col];
+                    EXPECT_NE(allowed.find(glyph), std::string::npos) << int(std::uint8_t(glyph));
+                    beyondBlocks |= blocks.find(glyph) == std::string::npos;
+                }
+            EXPECT_EQ(beyondBlocks, glyphs == GlyphSet::Lines) << samples << " samples";
+        }
 }
 
 TEST(Sharpen, LeavesFlatAreasAndSteepensEdges)
