@@ -59,8 +59,8 @@ const OptionEntry Table[] = {
     {.flag = "glyphs", .type = OptionType::Choice, .valueName = "SET", .choices = GlyphChoices,
      .settingsKey = "art/glyphs",
      .help = "The glyphs the art is drawn with: shades is the full block, the three shades and the space; "
-             "blocks adds the half blocks where a cell holds an edge; lines adds box-drawing lines, \u25a0 and "
-             "slashes for thin lines and corners.",
+             "blocks adds the half blocks where a cell holds an edge; lines adds box-drawing lines, \u25a0, "
+             "slashes and punctuation for thin lines, corners and dots.",
      .label = "Glyphs", .control = OptionControl::ComboBox,
      .get = [](const ArtSettings& s) { return OptionValue(double(s.conversion.art.glyphs)); },
      .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.art.glyphs = GlyphSet(int(NumberOf(v))); }},

@@ -36,11 +36,16 @@ int ShadeLevelNear(int level)
 
 // The shapes --glyphs lines adds, drawn from their VGA bitmaps: box-drawing
 // lines single and double, corners and crossings, the small square, slashes,
-// the underscore and the bar.
+// bars, and punctuation that draws dots, short strokes and arcs. Letters and
+// digits are left out: they are hardly ever the nearest shape, and read as
+// text where they are. So are the bytes below 32, which text tools take for
+// control characters.
 constexpr std::uint8_t LineGlyphs[] = {
-    196, 179, 218, 191, 192, 217, 195, 180, 194, 193, 197, // ─ │ ┌ ┐ └ ┘ ├ ┤ ┬ ┴ ┼
-    205, 186, 201, 187, 200, 188, 204, 185, 203, 202, 206, // ═ ║ ╔ ╗ ╚ ╝ ╠ ╣ ╦ ╩ ╬
-    254, '/', '\\', '_', '|', '-',                           // ■ / \ _ | -
+    196, 179, 218, 191, 192, 217, 195, 180, 194, 193, 197,                  // ─ │ ┌ ┐ └ ┘ ├ ┤ ┬ ┴ ┼
+    205, 186, 201, 187, 200, 188, 204, 185, 203, 202, 206,                  // ═ ║ ╔ ╗ ╚ ╝ ╠ ╣ ╦ ╩ ╬
+    254, '/', '\\', '_', '|', '-',                                          // ■ / \ _ | -
+    '.', ',', ':', '\'', '`', '^', '=', '~', '"', '+', '*', '(', ')', '<', '>', // punctuation
+    249, 250, 240, 247,                                                     // ∙ · ≡ ≈
 };
 
 // The glyph's bitmap as samples x samples levels: each sample shows the

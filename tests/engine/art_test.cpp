@@ -162,7 +162,8 @@ TEST(DrawArt, WritesOnlyTheSetsGlyphsAndTheSameBytesEveryRun)
     const std::string blocks = "\xDB\xB2\xB1\xB0 \xDC\xDD\xDE\xDF";
     const std::string lines = blocks + "\xC4\xB3\xDA\xBF\xC0\xD9\xC3\xB4\xC2\xC1\xC5" // ─ │ ┌ ┐ └ ┘ ├ ┤ ┬ ┴ ┼
                                        "\xCD\xBA\xC9\xBB\xC8\xBC\xCC\xB9\xCB\xCA\xCE" // ═ ║ ╔ ╗ ╚ ╝ ╠ ╣ ╦ ╩ ╬
-                                       "\xFE/\\_|-";                                         // ■ / \ _ | -
+                                       "\xFE/\\_|-"                                          // ■ / \ _ | -
+                                       ".,:'`^=~\"+*()<>\xF9\xFA\xF0\xF7";                   // ... ∙ · ≡ ≈
     const std::int64_t cols = 40, rows = 30;
     for (const int samples : {2, 4})
         for (const auto& [glyphs, allowed] : {std::pair{GlyphSet::Blocks, blocks}, std::pair{GlyphSet::Lines, lines}}) {
