@@ -76,6 +76,18 @@ std::optional<std::string> ConvertResampled(const RowSource& source, const ArtSi
                           observer, options.art);
 }
 
+// The samples' grey levels; the samples themselves are let go on return,
+// before the glyphs are chosen.
+LevelGrid GreyLevels(std::vector<std::uint32_t> pixels, std::int64_t width, std::int64_t height)
+{
+    LevelGrid grid{width, height, std::vector<std::uint8_t>(pixels.size())};
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        const ColourValue colour = ColourFromPixel(pixels[i]);
+        grid.levels[i] = basMain::GreyLevel(colour & 0xFF, colour >> 8 & 0xFF, colour >> 16 & 0xFF);
+    }
+    return grid;
+}
+
 // Art with half blocks needs each cell's shape, not just its mean: fitted
 // art samples the picture 4 x 4 a cell, art at the natural size samples each
 // cell's own 2 x 3 pixels 2 x 2.
@@ -100,14 +112,9 @@ std::optional<std::string> ConvertSampled(const RowSource& source, const ArtSize
         return std::nullopt;
     // All of the picture when fitted; whole cells at the natural size.
     const Canvas& canvas = whole->View();
-    const std::vector<std::uint32_t> pixels =
-        ResampleArea(canvas, fitted ? canvas.Width() : ColumnStep * art.columns,
-                     fitted ? canvas.Height() : RowStep * art.rows, width, height);
-    LevelGrid grid{width, height, std::vector<std::uint8_t>(pixels.size())};
-    for (std::size_t i = 0; i < pixels.size(); ++i) {
-        const ColourValue colour = ColourFromPixel(pixels[i]);
-        grid.levels[i] = basMain::GreyLevel(colour & 0xFF, colour >> 8 & 0xFF, colour >> 16 & 0xFF);
-    }
+    LevelGrid grid = GreyLevels(ResampleArea(canvas, fitted ? canvas.Width() : ColumnStep * art.columns,
+                                             fitted ? canvas.Height() : RowStep * art.rows, width, height),
+                                width, height);
     std::string text = NfoFrame(art.columns, art.rows);
     DrawArt(std::move(grid), samples, options.art, text.data());
     return text;

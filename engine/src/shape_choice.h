@@ -34,7 +34,8 @@ std::vector<CellShape> CellShapes(GlyphSet glyphs, int samples);
 // Integers only, so every platform makes the same choice.
 class ShapeChooser {
 public:
-    // levels holds the picture as the cells see it, before any dithering.
+    // levels holds the picture as the cells see it, before any dithering;
+    // cellSamples is 2 or 4.
     ShapeChooser(const LevelGrid& levels, int cellSamples, GlyphSet glyphs);
 
     struct Choice {
@@ -53,14 +54,12 @@ private:
         enum class Kind : std::uint8_t { None, Dark, Light } kind = Kind::None;
         int ground = 0;
         int contrast = 0;
-        std::vector<bool> samples; // which of the cell's samples stand out
+        std::uint16_t samples = 0; // bit i: sample i stands out
     };
 
     Feature FindFeature(std::int64_t col, std::int64_t row) const;
     int LikeNeighbours(std::int64_t col, std::int64_t row, Feature::Kind kind) const;
-    int Ground(std::int64_t col, std::int64_t row) const;
-    const CellShape& Nearest(const std::vector<int>& wanted, const std::vector<bool>* feature, int darkest,
-                             int lightest) const;
+    const CellShape& Nearest(const std::vector<int>& wanted, std::uint16_t feature, int darkest, int lightest) const;
 
     const LevelGrid& grid;
     int samples;
