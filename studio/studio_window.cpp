@@ -4,8 +4,8 @@
 #include "cli_command.h"
 #include "preview_view.h"
 #include "remembered_options.h"
-#include "studio_defaults.h"
 
+#include "ezedudu/editor_defaults.h"
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_file.h"
 #include "ezedudu/nfo_text.h"
@@ -29,7 +29,6 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QVBoxLayout>
-
 
 namespace ezedudu {
 namespace {
@@ -123,7 +122,7 @@ void StudioWindow::ApplyOptions()
 
 void StudioWindow::ResetToDefaults()
 {
-    const ArtSettings defaults = StudioDefaults();
+    const ArtSettings defaults = EditorDefaults();
     controls->SetOptions(defaults.conversion, defaults.theme);
     ApplyOptions();
 }

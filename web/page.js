@@ -4,9 +4,6 @@
 'use strict';
 
 const SettingsKey = 'ezedudu.settings';
-// The page's own defaults where they differ from the command line's: art
-// that fits an NFO viewer's 80 columns.
-const PageDefaults = { columns: '79' };
 const ViewerColumns = 80;
 
 const $ = (id) => document.getElementById(id);
@@ -36,10 +33,6 @@ function saveSettings() {
   } catch {
     // Storage may be off (private windows, some file:// pages); the page works without it.
   }
-}
-
-function defaultText(option) {
-  return PageDefaults[option.flag] ?? option.defaultValue;
 }
 
 // One control for an option, made from its row of the table.
@@ -131,7 +124,7 @@ function buildControls(table) {
   const saved = savedSettings();
   for (const option of options) {
     makeControl(option, form);
-    controls.get(option.flag).write(saved[option.flag] ?? defaultText(option));
+    controls.get(option.flag).write(saved[option.flag] ?? option.startValue);
   }
 }
 

@@ -2,10 +2,10 @@
 #include "live_renderer.h"
 #include "preview_view.h"
 #include "remembered_options.h"
-#include "studio_defaults.h"
 #include "studio_window.h"
 
 #include "ezedudu/command_line.h"
+#include "ezedudu/editor_defaults.h"
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_text.h"
 #include "ezedudu/option_table.h"
@@ -322,7 +322,7 @@ TEST_F(Studio, ResetGoesBackToTheStudioDefaultsAndRedraws)
 
     window.findChild<QPushButton*>("resetToDefaults")->click();
     ASSERT_TRUE(WaitFor(shown));
-    const ArtSettings defaults = StudioDefaults();
+    const ArtSettings defaults = EditorDefaults();
     EXPECT_EQ(window.CliCommand(), CliCommandFor(defaults.conversion, EZEDUDU_SAMPLE));
     EXPECT_EQ(MeasureArt(window.Art()).columns, *defaults.conversion.columns);
     ArtSettings remembered;
