@@ -155,6 +155,13 @@ const CellShape& ShapeChooser::Nearest(const std::vector<int>& wanted, std::uint
     return best ? *best : Nearest(wanted, 0, PaperLevel, InkLevel);
 }
 
+// The ground is even where this many of the nine cells around lie within
+// this many levels of their median.
+constexpr struct {
+    int cells;
+    int levels;
+} EvenGround{6, 16};
+
 // The ground: the median of the mean levels of the 3 x 3 cells around, those
 // on the picture's edge standing for the ones beyond it.
 ShapeChooser::Feature ShapeChooser::FindFeature(std::int64_t col, std::int64_t row) const
@@ -168,6 +175,13 @@ ShapeChooser::Feature ShapeChooser::FindFeature(std::int64_t col, std::int64_t r
             around[next++] = cellMeans[static_cast<std::size_t>(y * cols + x)];
         }
     const int ground = MedianOfNine(around);
+    // A feature needs an even ground: in a texture, keeping every stroke
+    // costs more tone than it shows.
+    int even = 0;
+    for (const std::uint8_t mean : around)
+        even += std::abs(int(mean) - ground) <= EvenGround.levels;
+    if (even < EvenGround.cells)
+        return {};
     int darkest = 255, lightest = 0;
     for (int y = 0; y < samples; ++y)
         for (int x = 0; x < samples; ++x) {

@@ -22,10 +22,10 @@ std::vector<CellShape> CellShapes(GlyphSet glyphs, int samples);
 
 // Chooses each cell's glyph by how the art looks beside its neighbours, not
 // by the cell's mean alone. A cell is measured against its ground, the median
-// of the mean levels of the 3 x 3 cells around it. Where part of the cell,
-// at most half of it, stands out from that ground by FeatureContrast or more
-// while the rest lies near it, that part is a feature (a thin line, a stroke
-// of a letter). Where two to four neighbours hold a feature of the same kind,
+// of the mean levels of the 3 x 3 cells around it; the ground is even where
+// most of those lie near it. Where part of the cell, at most half of it,
+// stands out from an even ground by FeatureContrast or more while the rest
+// lies near it, that part is a feature (a thin line, a stroke of a letter). Where two to four neighbours hold a feature of the same kind,
 // darker or lighter, the feature runs on as a line does, and the glyph must
 // show it with at least half its contrast against the ground's own shade, so
 // that the line survives as ink (or paper) in every cell it crosses. Among
