@@ -55,7 +55,7 @@ CellShape ShapeOfBitmap(std::uint8_t cp437, int samples)
     const GlyphBitmap& bitmap = GlyphBitmapOf(cp437);
     const int width = GlyphBitmapWidth / samples, height = GlyphBitmapHeight / samples;
     const int area = width * height;
-    CellShape shape{cp437, {}, 0};
+    CellShape shape{cp437, {}, 0, true};
     int inked = 0;
     for (int y = 0; y < samples; ++y)
         for (int x = 0; x < samples; ++x) {
@@ -94,11 +94,11 @@ std::vector<CellShape> CellShapes(GlyphSet glyphs, int samples)
     const std::size_t count = static_cast<std::size_t>(samples * samples);
     std::vector<CellShape> shapes;
     for (auto band = GlyphBands.rbegin(); band != GlyphBands.rend(); ++band)
-        shapes.push_back({band->cp437, std::vector<int>(count, band->level), band->level});
+        shapes.push_back({band->cp437, std::vector<int>(count, band->level), band->level, false});
     if (glyphs == GlyphSet::Shades)
         return shapes;
     for (const HalfBlock& half : HalfBlocks) {
-        CellShape shape{half.cp437, {}, (InkLevel + PaperLevel) / 2};
+        CellShape shape{half.cp437, {}, (InkLevel + PaperLevel) / 2, false};
         for (int y = 0; y < samples; ++y)
             for (int x = 0; x < samples; ++x)
                 shape.levels.push_back(InkAt(half.ink, x, y, samples) ? InkLevel : PaperLevel);
@@ -146,6 +146,8 @@ const CellShape& ShapeChooser::Nearest(const std::vector<int>& wanted, std::uint
             const std::int64_t difference = wanted[i] - shape.levels[i];
             error += difference * difference;
         }
+        if (shape.lineShape)
+            error += error / 2;
         if (shows && error < bestError) {
             bestError = error;
             best = &shape;

@@ -14,6 +14,10 @@ struct CellShape {
     std::uint8_t cp437;
     std::vector<int> levels; // samples x samples, row by row
     int meanLevel;
+    // A shape of --glyphs lines: its squared error counts half again, so
+    // that it is chosen only where it fits clearly better than the blocks;
+    // on photos' textures it otherwise costs tone.
+    bool lineShape;
 };
 
 // The glyphs a set offers, as cells of samples x samples: the shades
@@ -30,7 +34,8 @@ std::vector<CellShape> CellShapes(GlyphSet glyphs, int samples);
 // show it with at least half its contrast against the ground's own shade, so
 // that the line survives as ink (or paper) in every cell it crosses. Among
 // the glyphs that do, and elsewhere among all, the cell takes the one whose
-// samples lie nearest its own (least squares, ties to the earlier shape).
+// samples lie nearest its own (least squares, line shapes' errors weighted
+// half again, ties to the earlier shape).
 // Integers only, so every platform makes the same choice.
 class ShapeChooser {
 public:
