@@ -162,7 +162,7 @@ const CellShape& ShapeChooser::Nearest(const std::vector<int>& wanted, std::uint
 constexpr struct {
     int cells;
     int levels;
-} EvenGround{6, 16};
+} EvenGround{5, 16};
 
 // The ground: the median of the mean levels of the 3 x 3 cells around, those
 // on the picture's edge standing for the ones beyond it.
