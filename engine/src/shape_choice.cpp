@@ -158,11 +158,11 @@ const CellShape& ShapeChooser::Nearest(const std::vector<int>& wanted, std::uint
 }
 
 // The ground is even where this many of the nine cells around lie within
-// this many levels of their median.
-constexpr struct {
+// this many levels of their median, flat where they lie closer still.
+constexpr struct Ground {
     int cells;
     int levels;
-} EvenGround{5, 16};
+} EvenGround{5, 16}, FlatGround{6, 4};
 
 // The ground: the median of the mean levels of the 3 x 3 cells around, those
 // on the picture's edge standing for the ones beyond it.
@@ -179,11 +179,15 @@ ShapeChooser::Feature ShapeChooser::FindFeature(std::int64_t col, std::int64_t r
     const int ground = MedianOfNine(around);
     // A feature needs an even ground: in a texture, keeping every stroke
     // costs more tone than it shows.
-    int even = 0;
-    for (const std::uint8_t mean : around)
+    // On a flat ground, as in drawings, a fainter feature shows.
+    int even = 0, flat = 0;
+    for (const std::uint8_t mean : around) {
         even += std::abs(int(mean) - ground) <= EvenGround.levels;
+        flat += std::abs(int(mean) - ground) <= FlatGround.levels;
+    }
     if (even < EvenGround.cells)
         return {};
+    const int needed = flat >= FlatGround.cells ? FaintFeatureContrast : FeatureContrast;
     int darkest = 255, lightest = 0;
     for (int y = 0; y < samples; ++y)
         for (int x = 0; x < samples; ++x) {
@@ -194,7 +198,7 @@ ShapeChooser::Feature ShapeChooser::FindFeature(std::int64_t col, std::int64_t r
     const bool dark = ground - darkest >= lightest - ground;
     const int contrast = dark ? ground - darkest : lightest - ground;
     Feature found;
-    if (contrast < FeatureContrast)
+    if (contrast < needed)
         return found;
     // The feature: the samples that stand out by at least half the contrast.
     // The rest of the cell must lie near the ground, or the cell holds no

@@ -28,8 +28,9 @@ std::vector<CellShape> CellShapes(GlyphSet glyphs, int samples);
 // by the cell's mean alone. A cell is measured against its ground, the median
 // of the mean levels of the 3 x 3 cells around it; the ground is even where
 // most of those lie near it. Where part of the cell, at most half of it,
-// stands out from an even ground by FeatureContrast or more while the rest
-// lies near it, that part is a feature (a thin line, a stroke of a letter). Where two to four neighbours hold a feature of the same kind,
+// stands out from an even ground by FeatureContrast or more (on a flat
+// ground FaintFeatureContrast) while the rest lies near it, that part is a
+// feature (a thin line, a stroke of a letter). Where two to four neighbours hold a feature of the same kind,
 // darker or lighter, the feature runs on as a line does, and the glyph must
 // show it with at least half its contrast against the ground's own shade, so
 // that the line survives as ink (or paper) in every cell it crosses. Among
@@ -53,6 +54,7 @@ public:
     Choice Choose(std::int64_t col, std::int64_t row, const std::vector<int>& wanted) const;
 
     static constexpr int FeatureContrast = 48;
+    static constexpr int FaintFeatureContrast = 24; // on a flat ground
 
 private:
     struct Feature {

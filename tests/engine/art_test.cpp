@@ -135,6 +135,7 @@ TEST(DrawArt, KeepsAThinLineInEveryCellItCrossesAndTheGroundsShade)
         {"dark, along white", 255, 0, true, 5, ' ', 223},        // upper quarter of the second row
         {"dark, down mid grey", 128, 0, false, 11, 177, 222},    // right quarter
         {"light, along black", 0, 255, true, 14, 219, 223},      // lower quarter: ink above, paper below
+        {"faint, down flat mid grey", 128, 96, false, 8, 177, 178}, // darker by a shade's step, not ink
     };
     const std::int64_t cols = 6, rows = 5, samples = 4;
     for (const auto& c : cases) {
