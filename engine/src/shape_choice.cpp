@@ -1,5 +1,6 @@
 #include "shape_choice.h"
 
+#include "ezedudu/decode_scale.h"
 #include "ezedudu/glyph_bitmaps.h"
 #include "ezedudu/glyph_ramp.h"
 
@@ -11,6 +12,9 @@
 
 namespace ezedudu {
 namespace {
+
+// A feature's samples are the bits of a 16-bit mask.
+static_assert(FittedSamples * FittedSamples <= 16 && NaturalSamples <= FittedSamples);
 
 constexpr int InkLevel = GlyphBands.front().level;
 constexpr int PaperLevel = GlyphBands.back().level;
