@@ -24,6 +24,7 @@ function buildComposeControls(table, pageTable) {
   form.addEventListener('submit', (event) => event.preventDefault());
   const options = [pageTable.find(({ flag }) => flag === 'layout'),
     ...table.filter(({ flag }) => flag === 'signature' || flag === 'preview-theme')];
+  // They start as ezedudu-cli --compose does.
   for (const option of options) {
     makeControl(option, form, { into: composer.controls, prefix: 'compose-', changed: wantPage });
     composer.controls.get(option.flag).write(option.defaultValue);

@@ -9,6 +9,7 @@
 #include "ezedudu/art_conversion.h"
 #include "ezedudu/box_shrink.h"
 #include "ezedudu/compose.h"
+#include "ezedudu/editor_defaults.h"
 #include "ezedudu/error.h"
 #include "ezedudu/page_writer.h"
 #include "ezedudu/option_table.h"
@@ -71,9 +72,11 @@ val Text(std::string_view text)
 }
 
 // Every option of a table as the page builds its control: names, ranges,
-// choices and presets, and the default as the text ParseOptionValue reads.
+// choices and presets, ezedudu-cli's default and the value the page starts
+// with (EditorDefaults), as the text ParseOptionValue reads.
 val OptionTableData(std::span<const OptionEntry> table)
 {
+    const ArtSettings startWith = EditorDefaults();
     val options = val::array();
     for (const OptionEntry& entry : table) {
         val option = val::object();
@@ -106,6 +109,7 @@ val OptionTableData(std::span<const OptionEntry> table)
         option.set("control", val(ControlName(entry.control)));
         option.set("previewOnly", entry.previewOnly);
         option.set("defaultValue", FormatOptionValue(entry, entry.Default()));
+        option.set("startValue", FormatOptionValue(entry, entry.get(startWith)));
         options.call<void>("push", option);
     }
     return options;

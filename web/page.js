@@ -9,9 +9,6 @@
 'use strict';
 
 const SettingsKey = 'ezedudu.settings';
-// The page's own defaults where they differ from the command line's: art
-// that fits an NFO viewer's 80 columns.
-const PageDefaults = { columns: '79' };
 const ViewerColumns = 80;
 // A WebAssembly module's memory grows with the largest picture and never
 // shrinks: after one that took more than this, the next picture goes to a
@@ -59,10 +56,6 @@ function saveSettings() {
   } catch {
     // Storage may be off (private windows, some file:// pages); the page works without it.
   }
-}
-
-function defaultText(option) {
-  return PageDefaults[option.flag] ?? option.defaultValue;
 }
 
 // One control for an option, made from its row of the table, kept in into;
@@ -184,7 +177,7 @@ function buildControls(table, pageTable) {
   for (const option of table) {
     makeControl(option, form);
     if (option.flag in saved) remembered[option.flag] = String(saved[option.flag]);
-    controls.get(option.flag).write(remembered[option.flag] ?? defaultText(option));
+    controls.get(option.flag).write(remembered[option.flag] ?? option.startValue);
   }
   buildComposeControls(table, pageTable);
   post({ id: ++nextId, kind: 'check', values: remembered });
@@ -196,7 +189,7 @@ function forgetBadValues(errors) {
   const forgotten = [];
   for (const [flag, reason] of Object.entries(errors)) {
     const { option, write } = controls.get(flag);
-    write(defaultText(option));
+    write(option.startValue);
     forgotten.push(`${option.label} (${reason})`);
   }
   if (forgotten.length) {
@@ -423,7 +416,7 @@ function note(text, undo) {
 function reset() {
   const before = readValues();
   const defaults = {};
-  for (const [flag, { option }] of controls) defaults[flag] = defaultText(option);
+  for (const [flag, { option }] of controls) defaults[flag] = option.startValue;
   const apply = (values) => {
     writeValues(values);
     saveSettings();

@@ -63,10 +63,13 @@ after(async () => {
   fs.rmSync(work, { recursive: true, force: true });
 });
 
+// What the page starts with, as ezedudu-cli options; later ones win.
+const PageStart = ['--columns', '79', '--glyphs', 'lines'];
+
 function runCli(args, file) {
   const nfo = path.join(work, 'cli.nfo');
   const preview = path.join(work, 'cli.png');
-  execFileSync(cli, ['--columns', '79', ...args, file, '-o', nfo, '--preview', preview]);
+  execFileSync(cli, [...PageStart, ...args, file, '-o', nfo, '--preview', preview]);
   return { nfo: fs.readFileSync(nfo), preview: fs.readFileSync(preview) };
 }
 
@@ -162,7 +165,7 @@ test('moving a slider from the keyboard updates the art; the command and the set
   await browser.context.grantPermissions(['clipboard-read', 'clipboard-write'], { origin: server.url });
   await page.click('#copy-command');
   assert.equal(await page.evaluate(() => navigator.clipboard.readText()),
-    'ezedudu-cli --columns 79 --contrast 1 scene.png');
+    `ezedudu-cli ${PageStart.join(' ')} --contrast 1 scene.png`);
   await page.close();
   const again = await openPage(browser.context, server.url, { keepSettings: true });
   assert.equal(await again.inputValue('#option-contrast'), '1', 'the page forgot the setting');
