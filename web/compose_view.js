@@ -267,6 +267,8 @@ function updatePage() {
   }
   const problem = $('compose-problem');
   problem.replaceChildren();
+  if (result?.line) $('template').setAttribute('aria-invalid', 'true');
+  else $('template').removeAttribute('aria-invalid');
   if (fault) {
     const where = result.line ? `Line ${result.line}, column ${result.column}: ` : '';
     problem.append(`${where}${fault}.` + (drawn ? ' The file shown is the last that composed.' : ''));
