@@ -397,6 +397,20 @@ test('the scene example is inside the page, with its fields and picture: the CLI
   await page.close();
 });
 
+test('Save while the template is composed saves the file of the template shown', async () => {
+  const page = await openPage(browser.context, server.url + '#compose', { held: true });
+  await release(page);
+  await page.waitForSelector('body[data-page="ready"]');
+  await hold(page);
+  for (const title of ['First', 'Second']) await page.fill('#template', `{{box single "${title}"}}\n{{/box}}`);
+  const download = page.waitForEvent('download');
+  await page.click('#save-page', { timeout: 5000 });
+  await release(page);
+  const saved = fs.readFileSync(await (await download).path());
+  assert.ok(saved.equals(composeCli('{{box single "Second"}}\n{{/box}}').nfo), saved.toString('latin1'));
+  await page.close();
+});
+
 test('a fault in the template, or a picture not added, is told at its line and the last file stays', async () => {
   const page = await composePage();
   const preview = () => page.evaluate(() => document.getElementById('page-preview').toDataURL());
