@@ -14,14 +14,6 @@ namespace {
 
 constexpr double GlyphStep = GlyphBands[1].level - GlyphBands[0].level;
 
-// The shade whose level is nearest, ties to the lighter.
-const GlyphBand& NearestShade(double level)
-{
-    const auto index = std::clamp<long>(std::lround(std::floor((level - GlyphBands[0].level) / GlyphStep + 0.5)), 0,
-                                        long(GlyphBands.size()) - 1);
-    return GlyphBands[static_cast<std::size_t>(index)];
-}
-
 struct Choice {
     std::uint8_t cp437;
     double level; // the mean level the glyph shows

@@ -30,14 +30,6 @@ bool InkAt(InkHalf ink, int x, int y, int samples)
     return false;
 }
 
-// The level of the shade nearest level, ties to the lighter.
-int ShadeLevelNear(int level)
-{
-    const int step = GlyphBands[1].level - GlyphBands[0].level;
-    const int index = std::clamp((level - InkLevel + step / 2) / step, 0, int(GlyphBands.size()) - 1);
-    return GlyphBands[static_cast<std::size_t>(index)].level;
-}
-
 // The shapes --glyphs lines adds, drawn from their VGA bitmaps: box-drawing
 // lines single and double, corners and crossings, the small square, slashes,
 // bars, and punctuation that draws dots, short strokes and arcs. Letters and
@@ -254,7 +246,7 @@ ShapeChooser::Choice ShapeChooser::Choose(std::int64_t col, std::int64_t row, co
         const bool dark = feature.kind == Feature::Kind::Dark;
         // The glyph shows the feature with half its contrast or more against
         // the shade the ground takes.
-        const int groundShown = ShadeLevelNear(feature.ground);
+        const int groundShown = NearestShade(feature.ground).level;
         const int darkestShown = dark ? std::max(0, groundShown - feature.contrast / 2) : PaperLevel;
         const int lightestShown = dark ? InkLevel : std::min(PaperLevel, groundShown + feature.contrast / 2);
         chosen = &Nearest(wanted, feature.samples, darkestShown, lightestShown);

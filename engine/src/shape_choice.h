@@ -53,7 +53,7 @@ public:
     // included), row by row.
     Choice Choose(std::int64_t col, std::int64_t row, const std::vector<int>& wanted) const;
 
-    static constexpr int FeatureContrast = 48;
+    static constexpr int FeatureContrast = 64;
     static constexpr int FaintFeatureContrast = 24; // on a flat ground
 
 private:
