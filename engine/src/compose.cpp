@@ -131,7 +131,7 @@ private:
 
     std::string FieldCells(const TextPiece& field) const
     {
-        const std::string name = Utf8Of(field.text);
+        const std::string name = EncodeUtf8(field.text);
         const auto value = fields.find(name);
         if (value == fields.end())
             throw TemplateError(field.at.line, field.at.column, "the field {{" + name + "}} has no value");

@@ -6,7 +6,6 @@
 #include "ezedudu/utf8.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 
 namespace ezedudu {
@@ -108,13 +107,13 @@ bool IsFieldName(std::u32string_view name)
 std::string Braced(std::u32string_view name)
 {
     std::string braced = "{{";
-    return braced.append(Utf8Of(name)).append("}}");
+    return braced.append(EncodeUtf8(name)).append("}}");
 }
 
 std::string Closer(BlockKind kind)
 {
     std::string closer = "{{/";
-    return closer.append(Utf8Of(NameOf(kind))).append("}}");
+    return closer.append(EncodeUtf8(NameOf(kind))).append("}}");
 }
 
 // The pieces of a line of text: characters and fields; {{{{ is {{.
@@ -146,10 +145,10 @@ TextLine ReadTextLine(std::u32string_view line, std::int64_t lineNumber)
         if (!IsFieldName(directive.name))
             throw TemplateError(lineNumber, directive.at.column + 2,
                                 "expected a field name (letters, digits, _ - .) but found '" +
-                                    Utf8Of(directive.name) + "'");
+                                    EncodeUtf8(directive.name) + "'");
         if (!directive.words.empty())
             throw TemplateError(lineNumber, directive.words.front().column,
-                                "expected }} after the field name " + Utf8Of(directive.name));
+                                "expected }} after the field name " + EncodeUtf8(directive.name));
         text.pieces.push_back({true, directive.name, directive.at});
         i = directive.end;
     }
@@ -168,10 +167,10 @@ ArtDirective ReadArt(const Directive& directive)
 {
     if (directive.words.empty())
         throw TemplateError(directive.at.line, directive.at.column, "expected a picture after {{art");
-    ArtDirective art{Utf8Of(directive.words.front().text), {}};
+    ArtDirective art{EncodeUtf8(directive.words.front().text), {}};
     std::vector<std::string> options;
     for (std::size_t i = 1; i < directive.words.size(); ++i)
-        options.push_back(Utf8Of(directive.words[i].text));
+        options.push_back(EncodeUtf8(directive.words[i].text));
     if (std::string error = ParseOptionWords(options, art.settings).reason; !error.empty())
         throw TemplateError(directive.at.line,
                             directive.words.size() > 1 ? directive.words[1].column : directive.at.column, error);
@@ -191,7 +190,7 @@ LogoDirective ReadLogo(const Directive& directive)
             throw TemplateError(directive.at.line, font->column, "expected a font's name or file after --font");
         if (font + 2 != words.end())
             throw TemplateError(directive.at.line, (font + 2)->column, "expected }} after the font");
-        logo.font = Utf8Of((font + 1)->text);
+        logo.font = EncodeUtf8((font + 1)->text);
     }
     return logo;
 }
@@ -213,7 +212,7 @@ Block ReadBlock(BlockKind kind, const Directive& directive)
         block.title = Joined(directive.words, titleFrom, directive.words.size());
     } else if (!directive.words.empty()) {
         throw TemplateError(directive.at.line, directive.words.front().column,
-                            "expected }} after " + Utf8Of(directive.name) + ": it takes no words");
+                            "expected }} after " + EncodeUtf8(directive.name) + ": it takes no words");
     }
     return block;
 }
@@ -338,27 +337,6 @@ std::vector<std::u32string> TemplateLines(std::string_view bytes)
 std::vector<TemplateNode> ParseTemplate(const std::vector<std::u32string>& lines)
 {
     return Parser().Parse(lines);
-}
-
-std::string Utf8Of(std::u32string_view text)
-{
-    std::string utf8;
-    for (const char32_t character : text)
-        AppendUtf8(utf8, character);
-    return utf8;
-}
-
-std::string DescribeCharacter(char32_t character)
-{
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", unsigned(character));
-    std::string described;
-    if (character >= 0x20 && character != 0x7F) {
-        described += '\'';
-        AppendUtf8(described, character);
-        described += "' ";
-    }
-    return described.append("(").append(code).append(")");
 }
 
 } // namespace ezedudu
