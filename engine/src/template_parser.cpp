@@ -217,6 +217,11 @@ Block ReadBlock(BlockKind kind, const Directive& directive)
     return block;
 }
 
+// Blocks nest no deeper: laying them out and letting them go recurses, so a
+// template of 100,000 {{center}} lines would overflow the stack, and no
+// file is laid out usefully 100 blocks deep.
+constexpr std::size_t MaxNesting = 100;
+
 // The blocks open at a line, innermost last.
 struct OpenBlock {
     Block block;
@@ -288,6 +293,10 @@ private:
             if (!open.empty() && (open.back().block.kind == BlockKind::Wrap || open.back().block.kind == BlockKind::Facts))
                 throw TemplateError(directive.at.line, directive.at.column,
                                     "only lines of text may stand inside " + Braced(NameOf(open.back().block.kind)));
+            if (open.size() == MaxNesting)
+                throw TemplateError(directive.at.line, directive.at.column,
+                                    "blocks nest " + std::to_string(MaxNesting) +
+                                        " deep here, the most a template may; close some first");
             open.push_back({ReadBlock(*kind, directive), directive.at});
         } else if (name == U"rule") {
             Add(directive.at, RuleDirective{Joined(directive.words, 0, directive.words.size())});

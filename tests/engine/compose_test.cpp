@@ -137,6 +137,13 @@ TEST(Compose, NamesWhereATemplateIsWrong)
         {"{{box \"open}}", 1, 7, "closing \""},
         {"a\rb", 1, 2, "carriage return"},
         {"{{wrap}}\nab " + std::string(21, 'x') + "\n{{/wrap}}", 2, 1, "21 columns long"},
+        {[] {
+             std::string deep;
+             for (int i = 0; i < 101; ++i)
+                 deep += "{{center}}\n";
+             return deep;
+         }(),
+         101, 1, "blocks nest 100 deep here"},
     };
     for (const auto& c : cases) {
         try {
