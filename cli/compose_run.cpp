@@ -21,6 +21,8 @@ namespace {
 // 50,000 full lines. Composing holds a template a few times over.
 constexpr std::int64_t MaxTextBytes = std::int64_t(4) << 20;
 
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
 // A fault in a fields file, at its line.
 struct FieldsError {
     std::filesystem::path file;
@@ -28,12 +30,13 @@ struct FieldsError {
     std::string message;
 };
 
-// NAME=VALUE lines; blank lines and lines starting with # say nothing.
+// NAME=VALUE lines; blank lines and lines starting with # say nothing. A
+// byte order mark, which some editors put first, is not part of a name.
 void ReadFieldsFile(const std::filesystem::path& file, TemplateFields& fields)
 {
     const std::string bytes = ReadTextFile(file, MaxTextBytes);
     std::int64_t number = 0;
-    for (std::size_t start = 0; start < bytes.size();) {
+    for (std::size_t start = bytes.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0; start < bytes.size();) {
         const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
         std::string line = bytes.substr(start, end - start);
         start = end + 1;

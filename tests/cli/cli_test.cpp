@@ -543,7 +543,7 @@ TEST_F(Cli, RefusesPicturesOverThePixelLimit)
 TEST_F(Cli, ComposesAWholeNfoFromATemplate)
 {
     PlaceSample("sample.bmp");
-    PlaceBytes("fields.txt", "# the release\r\ngroup=ZOR\ntitle=overridden\n");
+    PlaceBytes("fields.txt", "\xEF\xBB\xBF# the release\r\ngroup=ZOR\ntitle=overridden\n"); // as Notepad saves it
     const QString scene = PlaceBytes("scene.txt", "{{logo ZOR --font standard}}\n"
                                                   "{{center}}\n"
                                                   "{{group}} presents {{title}}\n"
