@@ -1,6 +1,7 @@
 #include "text_blocks.h"
 
 #include "ezedudu/compose.h"
+#include "ezedudu/cp437.h"
 
 #include <algorithm>
 
@@ -51,7 +52,7 @@ void Fill(const std::vector<std::string_view>& words, std::int64_t width, Templa
     for (const std::string_view word : words) {
         if (std::int64_t(word.size()) > width)
             throw TemplateError(at.line, at.column,
-                                "the word '" + std::string(word.substr(0, 20)) + "...' is " +
+                                "the word '" + Cp437ToUtf8(word.substr(0, 20)) + "...' is " +
                                     Columns(std::int64_t(word.size())) + " long; " + std::to_string(width) +
                                     " are available here");
         if (!line.empty() && std::int64_t(line.size() + 1 + word.size()) > width) {

@@ -137,6 +137,7 @@ TEST(Compose, NamesWhereATemplateIsWrong)
         {"{{box \"open}}", 1, 7, "closing \""},
         {"a\rb", 1, 2, "carriage return"},
         {"{{wrap}}\nab " + std::string(21, 'x') + "\n{{/wrap}}", 2, 1, "21 columns long"},
+        {"{{wrap}}\n\u2190[2J" + std::string(18, 'x') + "\n{{/wrap}}", 2, 1, "the word '\u2190[2Jxxxxxxxxxxxxxxxx...'"},
         {[] {
              std::string deep;
              for (int i = 0; i < 101; ++i)
