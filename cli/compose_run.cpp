@@ -2,6 +2,7 @@
 
 #include "batch.h"
 
+#include "ezedudu/display_path.h"
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_file.h"
 #include "ezedudu/page_writer.h"
@@ -143,25 +144,28 @@ void Compose(const CliOptions& options)
 
 } // namespace
 
+// Every message passes DisplayText: it quotes names and text from the
+// template, which must not act on the terminal.
 int ComposeNfo(const CliOptions& options)
 {
-    const std::string name = options.compose->string();
+    const std::string name = DisplayPath(*options.compose);
     std::string failure;
     try {
         Compose(options);
         return ExitOk;
     } catch (const TemplateError& fault) {
-        std::cerr << name << ':' << fault.Line() << ':' << fault.Column() << ": " << fault.what() << std::endl;
+        std::cerr << name << ':' << fault.Line() << ':' << fault.Column() << ": " << DisplayText(fault.what())
+                  << std::endl;
         return ExitSomeFailed;
     } catch (const FieldsError& fault) {
-        std::cerr << fault.file.string() << ':' << fault.line << ":1: " << fault.message << std::endl;
+        std::cerr << DisplayPath(fault.file) << ':' << fault.line << ":1: " << fault.message << std::endl;
         return ExitSomeFailed;
     } catch (const Error& error) {
         failure = Explain(error);
     } catch (const std::bad_alloc&) {
         failure = "not enough memory for this template";
     }
-    std::cerr << "ezedudu-cli: " << name << ": " << failure << std::endl;
+    std::cerr << "ezedudu-cli: " << name << ": " << DisplayText(failure) << std::endl;
     return ExitSomeFailed;
 }
 

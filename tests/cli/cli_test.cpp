@@ -570,6 +570,9 @@ TEST_F(Cli, ComposesAWholeNfoFromATemplate)
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_EQ(broken.err, Path("broken.txt").toStdString() + ":2:1: {{box}} is never closed: expected {{/box}}\n");
     EXPECT_FALSE(Exists("broken.nfo"));
+    PlaceBytes("escape.txt", "{{art \x1B[2J.png}}\n"); // names reach the terminal escaped
+    EXPECT_EQ(Run({"--compose", Path("escape.txt")}).err,
+              Path("escape.txt").toStdString() + ":1:1: \\x1B[2J.png: no such file\n");
     PlaceBytes("bad.fields", "group=ZOR\nno value here\n");
     const CliRun badFields = Run({"--compose", scene, "--fields", Path("bad.fields"), "-o", Path("other.nfo")});
     EXPECT_EQ(badFields.exitCode, 1);
