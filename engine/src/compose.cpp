@@ -25,9 +25,9 @@ public:
         for (const TemplateNode& node : nodes) {
             if (const auto* text = std::get_if<TextLine>(&node.content)) {
                 std::string cells = Cells(*text);
-                if (std::int64_t(cells.size()) > width)
+                if (const std::int64_t shown = ShownWidth(cells); shown > width)
                     throw TemplateError(node.at.line, node.at.column,
-                                        "this line is " + Columns(std::int64_t(cells.size())) + " wide; " +
+                                        "this line is " + Columns(shown) + " wide; " +
                                             std::to_string(width) + " are available here");
                 pieces.push_back({{std::move(cells)}, false});
             } else if (const auto* block = std::get_if<Block>(&node.content)) {
@@ -44,14 +44,24 @@ public:
     }
 
 private:
+    // Whether a tab may be written: only in a line of text outside every
+    // block, whose first column is the file's, so that the viewer's tab
+    // stops are known. Anywhere else it would put the columns out of line.
+    enum class Tabs { Kept, Refused };
+
+    Tabs TabsHere() const { return blockDepth == 0 ? Tabs::Kept : Tabs::Refused; }
+
     // Characters as cells; fault says what is wrong with the one at index.
     template <typename Fault>
-    static std::string Encode(std::u32string_view text, const Fault& fault)
+    static std::string Encode(std::u32string_view text, Tabs tabs, const Fault& fault)
     {
         std::string cells;
         cells.reserve(text.size());
         for (std::size_t i = 0; i < text.size(); ++i) {
             if (text[i] == U'\t') {
+                if (tabs == Tabs::Refused)
+                    throw fault(i, "a tab stands only in a line of text outside every block, where a viewer's "
+                                   "tab stops fall where they are meant to; write spaces here");
                 cells += '\t';
                 continue;
             }
@@ -66,9 +76,9 @@ private:
         return cells;
     }
 
-    static std::string Encode(std::u32string_view text, TemplatePosition at)
+    static std::string Encode(std::u32string_view text, TemplatePosition at, Tabs tabs = Tabs::Refused)
     {
-        return Encode(text, [&](std::size_t index, const std::string& why) {
+        return Encode(text, tabs, [&](std::size_t index, const std::string& why) {
             return TemplateError(at.line, at.column + std::int64_t(index), why);
         });
     }
@@ -82,7 +92,7 @@ private:
         const Utf8Text decoded = DecodeUtf8(value->second);
         if (decoded.firstInvalidByte)
             throw TemplateError(field.at.line, field.at.column, "the value of {{" + name + "}} is not UTF-8");
-        return Encode(decoded.codePoints, [&](std::size_t, const std::string& why) {
+        return Encode(decoded.codePoints, TabsHere(), [&](std::size_t, const std::string& why) {
             return TemplateError(field.at.line, field.at.column, "the value of {{" + name + "}}: " + why);
         });
     }
@@ -91,12 +101,17 @@ private:
     {
         std::string cells;
         for (const TextPiece& piece : line.pieces)
-            cells += piece.field ? FieldCells(piece) : Encode(piece.text, piece.at);
+            cells += piece.field ? FieldCells(piece) : Encode(piece.text, piece.at, TabsHere());
         return cells;
     }
 
     void LayBlock(const Block& block, TemplatePosition at, std::int64_t width, std::vector<Piece>& pieces)
     {
+        struct Inside {
+            int& depth;
+            explicit Inside(int& outer) : depth(++outer) {}
+            ~Inside() { --depth; }
+        } inside(blockDepth);
         switch (block.kind) {
         case BlockKind::Center:
         case BlockKind::Right:
@@ -231,6 +246,7 @@ private:
 
     const TemplateFields& fields;
     TemplateSources& sources;
+    int blockDepth = 0;
 };
 
 std::string ClosingLineFor(const std::string& signature, std::int64_t width)

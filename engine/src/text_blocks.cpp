@@ -74,6 +74,15 @@ std::string Columns(std::int64_t count)
     return std::to_string(count) + (count == 1 ? " column" : " columns");
 }
 
+std::int64_t ShownWidth(std::string_view cells)
+{
+    constexpr std::int64_t TabStop = 8;
+    std::int64_t columns = 0;
+    for (const char cell : cells)
+        columns = cell == '\t' ? (columns / TabStop + 1) * TabStop : columns + 1;
+    return columns;
+}
+
 std::string_view Trimmed(std::string_view cells)
 {
     const std::size_t first = cells.find_first_not_of(' ');

@@ -25,6 +25,10 @@ struct Piece {
 // "1 column", "12 columns".
 std::string Columns(std::int64_t count);
 
+// The columns a viewer gives cells that start a line: a tab reaches the
+// next multiple of 8.
+std::int64_t ShownWidth(std::string_view cells);
+
 // The cells without the spaces around them.
 std::string_view Trimmed(std::string_view cells);
 
