@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <filesystem>
@@ -573,6 +574,10 @@ TEST_F(Cli, ComposesAWholeNfoFromATemplate)
     PlaceBytes("escape.txt", "{{art \x1B[2J.png}}\n"); // names reach the terminal escaped
     EXPECT_EQ(Run({"--compose", Path("escape.txt")}).err,
               Path("escape.txt").toStdString() + ":1:1: \\x1B[2J.png: no such file\n");
+    ASSERT_EQ(mkfifo(Path("pipe.flf").toLocal8Bit().constData(), 0600), 0); // refused, never waited on
+    PlaceBytes("pipe.txt", "{{logo A --font pipe.flf}}\n");
+    EXPECT_NE(Run({"--compose", Path("pipe.txt")}).err.find("pipe.flf: not a font but a folder, a FIFO or a device"),
+              std::string::npos);
     PlaceBytes("bad.fields", "group=ZOR\nno value here\n");
     const CliRun badFields = Run({"--compose", scene, "--fields", Path("bad.fields"), "-o", Path("other.nfo")});
     EXPECT_EQ(badFields.exitCode, 1);
