@@ -9,6 +9,7 @@
 #include "ezedudu/preview.h"
 #include "ezedudu/template_files.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -61,12 +62,13 @@ std::string Today()
     std::tm day{};
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch) {
         char* end = nullptr;
+        errno = 0;
         const long long seconds = std::strtoll(epoch, &end, 10);
-        if (*end != '\0' || seconds < 0)
-            throw Error(Error::Kind::Refused, "SOURCE_DATE_EPOCH must be a whole number of seconds, not '" +
-                                                  std::string(epoch) + "'");
         now = std::time_t(seconds);
-        gmtime_r(&now, &day);
+        // A date past the year 9999 has no YYYY-MM-DD form.
+        if (*end != '\0' || seconds < 0 || errno == ERANGE || !gmtime_r(&now, &day) || day.tm_year > 9999 - 1900)
+            throw Error(Error::Kind::Refused, "SOURCE_DATE_EPOCH must be a whole number of seconds up to the year "
+                                              "9999, not '" + std::string(epoch) + "'");
     } else {
         localtime_r(&now, &day);
     }

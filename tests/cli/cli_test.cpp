@@ -559,6 +559,10 @@ TEST_F(Cli, ComposesAWholeNfoFromATemplate)
                                                   "{{center}}\n"
                                                   "{{art sample.bmp --columns 30}}\n"
                                                   "{{/center}}\n");
+    qputenv("SOURCE_DATE_EPOCH", "99999999999999999"); // past the year 9999: no date, rather than a wrong one
+    const CliRun farOff = Run({"--compose", scene, "--fields", Path("fields.txt"), "--set", "title=Ezedudu 3.0"});
+    EXPECT_NE(farOff.err.find("SOURCE_DATE_EPOCH must be a whole number of seconds up to the year 9999"),
+              std::string::npos) << farOff.err;
     qputenv("SOURCE_DATE_EPOCH", "86400");
     const CliRun run = Run({"--compose", scene, "--fields", Path("fields.txt"), "--set", "title=Ezedudu 3.0"});
     qunsetenv("SOURCE_DATE_EPOCH");
