@@ -4,6 +4,7 @@
 
 #include "ezedudu/display_path.h"
 #include "ezedudu/nfo_file.h"
+#include "ezedudu/option_table.h"
 #include "ezedudu/qt_path.h"
 
 #include <algorithm>
@@ -26,6 +27,21 @@ QString Description()
         "\n"
         "Exit status: 0 when every picture converted, 1 when any failed\n"
         "(the others still convert), 2 for a usage error.");
+}
+
+// A template's art takes its options on its own {{art}} line: any given on
+// the command line would shape nothing. The closing line, the preview's
+// cells and theme, the width and the layout are the whole file's.
+std::string ArtOptionGivenToCompose(const QCommandLineParser& parser)
+{
+    for (const OptionEntry& option : OptionTable()) {
+        const std::string flag(option.flag);
+        if (flag != "signature" && flag != "cell-aspect" && flag != "preview-theme" &&
+            parser.isSet(QString::fromStdString(flag)))
+            return "--" + flag + " shapes a picture's art; with --compose give it on the template's art line: {{art " +
+                   "PICTURE --" + flag + (option.type == OptionType::Switch ? "" : " ...") + "}}";
+    }
+    return {};
 }
 
 // Why the pictures and outputs given cannot go together; empty when they can.
@@ -121,6 +137,9 @@ std::string ParseArguments(ProgramArguments& arguments, const QStringList& words
         options.fieldValues.emplace_back(value.left(equals).toStdString(), value.mid(equals + 1).toStdString());
     }
     options.check = parser.isSet(check);
+    if (options.compose)
+        if (std::string error = ArtOptionGivenToCompose(parser); !error.empty())
+            return error;
     return options.check ? CheckArgumentsOfCheck(options) : CheckOutputs(options);
 }
 

@@ -159,6 +159,7 @@ TEST_F(Cli, RejectsBadUsageWithStatusTwo)
         {{"--layout", "dos", picture}, "--layout takes nfo, p2p or diz"},
         {{"--check"}, "no file given to --check"},
         {{"--check", "-o", "out.nfo", picture}, "--check writes nothing"},
+        {{"--compose", "t.txt", "--columns", "60"}, "with --compose give it on the template's art line"},
     };
     for (const auto& c : cases) {
         const CliRun run = Run(c.arguments);
