@@ -250,6 +250,7 @@ TEST_F(Cli, ChecksNfoFilesForWhatViewersShowWrong)
     const QString lfOnly = PlaceBytes("lf.nfo", "ok\n");
     const QString utf8 = PlaceBytes("utf8.nfo", "\xE2\x96\x88\r\n");
     const QString wide = PlaceBytes("wide.diz", std::string(46, 'x') + "\r\n");
+    const QString escaping = PlaceBytes("\x1B[2J.nfo", "\x07\r\n"); // its name reaches the terminal escaped
     const struct {
         QStringList arguments;
         std::string input;
@@ -263,6 +264,7 @@ TEST_F(Cli, ChecksNfoFilesForWhatViewersShowWrong)
         {{"--check", "--layout", "diz", wide}, "", 1, wide.toStdString() + ":1:46: the line is 46 columns wide, more than 45"},
         {{"--check", "--layout", "diz", "--width", "46", wide}, "", 0, ""},
         {{"--check", "-"}, "a\x07\r\n", 1, "-:1:2: BEL (byte 7)"},
+        {{"--check", escaping}, "", 1, folder.path().toStdString() + "/\\x1B[2J.nfo:1:1: BEL"},
         {{"--check", Path("missing.nfo"), clean}, "", 1, ""},
     };
     for (const auto& c : cases) {
