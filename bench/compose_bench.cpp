@@ -94,8 +94,24 @@ void ComposeTenThousandLineTemplate(benchmark::State& state)
     state.counters["file lines"] = double(lines);
 }
 
+// One line of many fields, each empty: reading the line must take one pass
+// over it, however many directives it holds.
+void ComposeOneLineOfManyFields(benchmark::State& state)
+{
+    std::string text;
+    for (std::int64_t field = 0; field < state.range(0); ++field)
+        text += "{{empty}}";
+    NoFiles none;
+    for (auto _ : state) {
+        const Page page = Compose(text, {{"empty", ""}}, none, {});
+        benchmark::DoNotOptimize(page.LineCount());
+    }
+    state.SetComplexityN(state.range(0));
+}
+
 BENCHMARK(ComposeSceneReleaseFromA12MegapixelJpeg)->Unit(benchmark::kMillisecond);
 BENCHMARK(ComposeTenThousandLineTemplate)->Unit(benchmark::kMillisecond);
+BENCHMARK(ComposeOneLineOfManyFields)->RangeMultiplier(4)->Range(1 << 12, 1 << 18)->Complexity()->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace ezedudu

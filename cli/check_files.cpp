@@ -1,5 +1,6 @@
 #include "check_files.h"
 
+#include "ezedudu/display_path.h"
 #include "ezedudu/nfo_check.h"
 
 #include <array>
@@ -75,12 +76,12 @@ int CheckFiles(const CliOptions& options, std::istream& input, std::ostream& out
         std::optional<std::string> failure;
         const std::string bytes = ReadFile(path, input, failure);
         if (failure) {
-            err << "ezedudu-cli: " << path.string() << ": " << *failure << std::endl;
+            err << "ezedudu-cli: " << DisplayPath(path) << ": " << *failure << std::endl;
             status = ExitSomeFailed;
             continue;
         }
         for (const CheckFinding& finding : CheckNfo(bytes, page)) {
-            out << path.string() << ':' << finding.line << ':' << finding.column << ": "
+            out << DisplayPath(path) << ':' << finding.line << ':' << finding.column << ": "
                 << (finding.severity == CheckSeverity::Warning ? "warning: " : "") << finding.message << '\n';
             if (finding.severity == CheckSeverity::Problem)
                 status = ExitSomeFailed;

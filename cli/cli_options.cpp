@@ -35,6 +35,21 @@ QString Description()
         .arg(editors);
 }
 
+// A template's art takes its options on its own {{art}} line: any given on
+// the command line would shape nothing. The closing line, the preview's
+// cells and theme, the width and the layout are the whole file's.
+std::string ArtOptionGivenToCompose(const QCommandLineParser& parser)
+{
+    for (const OptionEntry& option : OptionTable()) {
+        const std::string flag(option.flag);
+        if (flag != "signature" && flag != "cell-aspect" && flag != "preview-theme" &&
+            parser.isSet(QString::fromStdString(flag)))
+            return "--" + flag + " shapes a picture's art; with --compose give it on the template's art line: {{art " +
+                   "PICTURE --" + flag + (option.type == OptionType::Switch ? "" : " ...") + "}}";
+    }
+    return {};
+}
+
 // Why the pictures and outputs given cannot go together; empty when they can.
 std::string CheckOutputs(const CliOptions& options)
 {
@@ -128,6 +143,9 @@ std::string ParseArguments(ProgramArguments& arguments, const QStringList& words
         options.fieldValues.emplace_back(value.left(equals).toStdString(), value.mid(equals + 1).toStdString());
     }
     options.check = parser.isSet(check);
+    if (options.compose)
+        if (std::string error = ArtOptionGivenToCompose(parser); !error.empty())
+            return error;
     return options.check ? CheckArgumentsOfCheck(options) : CheckOutputs(options);
 }
 

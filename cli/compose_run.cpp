@@ -2,12 +2,14 @@
 
 #include "batch.h"
 
+#include "ezedudu/display_path.h"
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_file.h"
 #include "ezedudu/page_writer.h"
 #include "ezedudu/preview.h"
 #include "ezedudu/template_files.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -21,6 +23,8 @@ namespace {
 // 50,000 full lines. Composing holds a template a few times over.
 constexpr std::int64_t MaxTextBytes = std::int64_t(4) << 20;
 
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
 // A fault in a fields file, at its line.
 struct FieldsError {
     std::filesystem::path file;
@@ -28,12 +32,13 @@ struct FieldsError {
     std::string message;
 };
 
-// NAME=VALUE lines; blank lines and lines starting with # say nothing.
+// NAME=VALUE lines; blank lines and lines starting with # say nothing. A
+// byte order mark, which some editors put first, is not part of a name.
 void ReadFieldsFile(const std::filesystem::path& file, TemplateFields& fields)
 {
     const std::string bytes = ReadTextFile(file, MaxTextBytes);
     std::int64_t number = 0;
-    for (std::size_t start = 0; start < bytes.size();) {
+    for (std::size_t start = bytes.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0; start < bytes.size();) {
         const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
         std::string line = bytes.substr(start, end - start);
         start = end + 1;
@@ -57,12 +62,13 @@ std::string Today()
     std::tm day{};
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch) {
         char* end = nullptr;
+        errno = 0;
         const long long seconds = std::strtoll(epoch, &end, 10);
-        if (*end != '\0' || seconds < 0)
-            throw Error(Error::Kind::Refused, "SOURCE_DATE_EPOCH must be a whole number of seconds, not '" +
-                                                  std::string(epoch) + "'");
         now = std::time_t(seconds);
-        gmtime_r(&now, &day);
+        // A date past the year 9999 has no YYYY-MM-DD form.
+        if (*end != '\0' || seconds < 0 || errno == ERANGE || !gmtime_r(&now, &day) || day.tm_year > 9999 - 1900)
+            throw Error(Error::Kind::Refused, "SOURCE_DATE_EPOCH must be a whole number of seconds up to the year "
+                                              "9999, not '" + std::string(epoch) + "'");
     } else {
         localtime_r(&now, &day);
     }
@@ -140,25 +146,28 @@ void Compose(const CliOptions& options)
 
 } // namespace
 
+// Every message passes DisplayText: it quotes names and text from the
+// template, which must not act on the terminal.
 int ComposeNfo(const CliOptions& options)
 {
-    const std::string name = options.compose->string();
+    const std::string name = DisplayPath(*options.compose);
     std::string failure;
     try {
         Compose(options);
         return ExitOk;
     } catch (const TemplateError& fault) {
-        std::cerr << name << ':' << fault.Line() << ':' << fault.Column() << ": " << fault.what() << std::endl;
+        std::cerr << name << ':' << fault.Line() << ':' << fault.Column() << ": " << DisplayText(fault.what())
+                  << std::endl;
         return ExitSomeFailed;
     } catch (const FieldsError& fault) {
-        std::cerr << fault.file.string() << ':' << fault.line << ":1: " << fault.message << std::endl;
+        std::cerr << DisplayPath(fault.file) << ':' << fault.line << ":1: " << fault.message << std::endl;
         return ExitSomeFailed;
     } catch (const Error& error) {
         failure = Explain(error);
     } catch (const std::bad_alloc&) {
         failure = "not enough memory for this template";
     }
-    std::cerr << "ezedudu-cli: " << name << ": " << failure << std::endl;
+    std::cerr << "ezedudu-cli: " << name << ": " << DisplayText(failure) << std::endl;
     return ExitSomeFailed;
 }
 

@@ -1,6 +1,7 @@
 #include "ezedudu/compose.h"
 
 #include "template_parser.h"
+#include "text_blocks.h"
 
 #include "ezedudu/art_conversion.h"
 #include "ezedudu/cp437.h"
@@ -14,63 +15,6 @@
 namespace ezedudu {
 namespace {
 
-// A few lines laid out together: one line of text, or what a directive
-// made (art, a logo, a box, facts, a rule), whose lines move as one when
-// aligned.
-struct Piece {
-    std::vector<std::string> lines; // code-page-437 cells
-    bool whole = false;
-};
-
-struct BoxEdges {
-    char topLeft, top, topRight, side, bottomLeft, bottom, bottomRight;
-};
-
-BoxEdges EdgesOf(BoxStyle style)
-{
-    switch (style) {
-    case BoxStyle::Double:
-        return {'\xC9', '\xCD', '\xBB', '\xBA', '\xC8', '\xCD', '\xBC'};
-    case BoxStyle::Block:
-        return {'\xDB', '\xDF', '\xDB', '\xDB', '\xDB', '\xDC', '\xDB'};
-    case BoxStyle::Single:
-        break;
-    }
-    return {'\xDA', '\xC4', '\xBF', '\xB3', '\xC0', '\xC4', '\xD9'};
-}
-
-// The frame's side and the space beside it, on either side.
-constexpr std::int64_t BoxMargin = 4;
-// The key, a space, at least three dots and a space before a fact's value.
-constexpr std::int64_t FactLeaders = 5;
-
-std::string_view Trimmed(std::string_view cells)
-{
-    const std::size_t first = cells.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return cells.substr(first, cells.find_last_not_of(' ') - first + 1);
-}
-
-std::vector<std::string_view> Words(std::string_view cells)
-{
-    std::vector<std::string_view> words;
-    for (std::size_t i = 0; i < cells.size();) {
-        const std::size_t start = cells.find_first_not_of(' ', i);
-        if (start == std::string_view::npos)
-            break;
-        const std::size_t end = std::min(cells.find(' ', start), cells.size());
-        words.push_back(cells.substr(start, end - start));
-        i = end;
-    }
-    return words;
-}
-
-std::string Columns(std::int64_t count)
-{
-    return std::to_string(count) + (count == 1 ? " column" : " columns");
-}
-
 class Composer {
 public:
     Composer(const TemplateFields& values, TemplateSources& files) : fields(values), sources(files) {}
@@ -81,9 +25,9 @@ public:
         for (const TemplateNode& node : nodes) {
             if (const auto* text = std::get_if<TextLine>(&node.content)) {
                 std::string cells = Cells(*text);
-                if (std::int64_t(cells.size()) > width)
+                if (const std::int64_t shown = ShownWidth(cells); shown > width)
                     throw TemplateError(node.at.line, node.at.column,
-                                        "this line is " + Columns(std::int64_t(cells.size())) + " wide; " +
+                                        "this line is " + Columns(shown) + " wide; " +
                                             std::to_string(width) + " are available here");
                 pieces.push_back({{std::move(cells)}, false});
             } else if (const auto* block = std::get_if<Block>(&node.content)) {
@@ -100,14 +44,24 @@ public:
     }
 
 private:
+    // Whether a tab may be written: only in a line of text outside every
+    // block, whose first column is the file's, so that the viewer's tab
+    // stops are known. Anywhere else it would put the columns out of line.
+    enum class Tabs { Kept, Refused };
+
+    Tabs TabsHere() const { return blockDepth == 0 ? Tabs::Kept : Tabs::Refused; }
+
     // Characters as cells; fault says what is wrong with the one at index.
     template <typename Fault>
-    static std::string Encode(std::u32string_view text, const Fault& fault)
+    static std::string Encode(std::u32string_view text, Tabs tabs, const Fault& fault)
     {
         std::string cells;
         cells.reserve(text.size());
         for (std::size_t i = 0; i < text.size(); ++i) {
             if (text[i] == U'\t') {
+                if (tabs == Tabs::Refused)
+                    throw fault(i, "a tab stands only in a line of text outside every block, where a viewer's "
+                                   "tab stops fall where they are meant to; write spaces here");
                 cells += '\t';
                 continue;
             }
@@ -122,23 +76,23 @@ private:
         return cells;
     }
 
-    static std::string Encode(std::u32string_view text, TemplatePosition at)
+    static std::string Encode(std::u32string_view text, TemplatePosition at, Tabs tabs = Tabs::Refused)
     {
-        return Encode(text, [&](std::size_t index, const std::string& why) {
+        return Encode(text, tabs, [&](std::size_t index, const std::string& why) {
             return TemplateError(at.line, at.column + std::int64_t(index), why);
         });
     }
 
     std::string FieldCells(const TextPiece& field) const
     {
-        const std::string name = Utf8Of(field.text);
+        const std::string name = EncodeUtf8(field.text);
         const auto value = fields.find(name);
         if (value == fields.end())
             throw TemplateError(field.at.line, field.at.column, "the field {{" + name + "}} has no value");
         const Utf8Text decoded = DecodeUtf8(value->second);
         if (decoded.firstInvalidByte)
             throw TemplateError(field.at.line, field.at.column, "the value of {{" + name + "}} is not UTF-8");
-        return Encode(decoded.codePoints, [&](std::size_t, const std::string& why) {
+        return Encode(decoded.codePoints, TabsHere(), [&](std::size_t, const std::string& why) {
             return TemplateError(field.at.line, field.at.column, "the value of {{" + name + "}}: " + why);
         });
     }
@@ -147,12 +101,17 @@ private:
     {
         std::string cells;
         for (const TextPiece& piece : line.pieces)
-            cells += piece.field ? FieldCells(piece) : Encode(piece.text, piece.at);
+            cells += piece.field ? FieldCells(piece) : Encode(piece.text, piece.at, TabsHere());
         return cells;
     }
 
     void LayBlock(const Block& block, TemplatePosition at, std::int64_t width, std::vector<Piece>& pieces)
     {
+        struct Inside {
+            int& depth;
+            explicit Inside(int& outer) : depth(++outer) {}
+            ~Inside() { --depth; }
+        } inside(blockDepth);
         switch (block.kind) {
         case BlockKind::Center:
         case BlockKind::Right:
@@ -167,111 +126,28 @@ private:
                 pieces.push_back({{std::move(line)}, false});
             return;
         case BlockKind::Facts: // its columns stay aligned wherever it moves
-            pieces.push_back({Facts(block.children, width), true});
+            pieces.push_back({FactLines(Facts(block.children), width), true});
             return;
         }
     }
 
-    // Text lines alone, trimmed; what a directive made, as a whole.
-    static Piece Aligned(Piece piece, std::int64_t width, bool centred)
-    {
-        if (!piece.whole)
-            piece.lines.front() = std::string(Trimmed(piece.lines.front()));
-        std::int64_t widest = 0;
-        for (const std::string& line : piece.lines)
-            widest = std::max(widest, std::int64_t(line.size()));
-        const std::int64_t room = width - widest;
-        const std::string indent(std::size_t(centred ? room / 2 : room), ' ');
-        for (std::string& line : piece.lines)
-            if (!line.empty())
-                line.insert(0, indent);
-        return piece;
-    }
-
     Piece Box(const Block& block, TemplatePosition at, std::int64_t width)
     {
-        const std::int64_t inner = width - BoxMargin;
-        if (inner < 1)
-            throw TemplateError(at.line, at.column,
-                                "a box needs at least " + Columns(BoxMargin + 1) + "; " + std::to_string(width) +
-                                    " are available here");
-        const BoxEdges edges = EdgesOf(block.style);
-        std::string top(1, edges.topLeft);
-        if (!block.title.empty()) {
-            const std::string title = Encode(block.title, at);
-            if (std::int64_t(title.size()) > width - 6)
-                throw TemplateError(at.line, at.column,
-                                    "the box's title is " + Columns(std::int64_t(title.size())) + " wide; " +
-                                        std::to_string(std::max<std::int64_t>(0, width - 6)) +
-                                        " fit in its top edge here");
-            top += std::string(1, edges.top) + ' ' + title + ' ';
-        }
-        top += std::string(std::size_t(width - 1 - std::int64_t(top.size())), edges.top) + edges.topRight;
-        Piece box{{std::move(top)}, true};
-        for (const Piece& piece : Lay(block.children, inner))
-            for (const std::string& line : piece.lines)
-                box.lines.push_back(std::string(1, edges.side) + ' ' + line +
-                                    std::string(std::size_t(inner) - line.size(), ' ') + ' ' + edges.side);
-        box.lines.push_back(edges.bottomLeft + std::string(std::size_t(width - 2), edges.bottom) + edges.bottomRight);
-        return box;
-    }
-
-    // Words of at most width cells filled into lines of at most width.
-    static void Fill(const std::vector<std::string_view>& words, std::int64_t width, TemplatePosition at,
-                     std::vector<std::string>& lines, const std::string& indent = {})
-    {
-        std::string line;
-        for (const std::string_view word : words) {
-            if (std::int64_t(word.size()) > width)
-                throw TemplateError(at.line, at.column,
-                                    "the word '" + std::string(word.substr(0, 20)) + "...' is " +
-                                        Columns(std::int64_t(word.size())) + " long; " + std::to_string(width) +
-                                        " are available here");
-            if (!line.empty() && std::int64_t(line.size() + 1 + word.size()) > width) {
-                lines.push_back((lines.empty() ? std::string() : indent) + line);
-                line.clear();
-            }
-            if (!line.empty())
-                line += ' ';
-            line += word;
-        }
-        if (!line.empty() || lines.empty())
-            lines.push_back((lines.empty() ? std::string() : indent) + line);
+        const std::int64_t inner = BoxInnerWidth(width, at);
+        std::string top = BoxTop(block.style, Encode(block.title, at), width, at);
+        return Boxed(block.style, std::move(top), Lay(block.children, inner), width);
     }
 
     std::vector<std::string> Wrapped(const std::vector<TemplateNode>& children, TemplatePosition at,
                                      std::int64_t width) const
     {
-        std::vector<std::string> lines;
-        std::string paragraph;
-        TemplatePosition paragraphAt = at;
-        const auto finish = [&] {
-            if (!paragraph.empty())
-                Fill(Words(paragraph), width, paragraphAt, lines);
-            paragraph.clear();
-        };
-        for (const TemplateNode& child : children) {
-            const std::string cells = Cells(std::get<TextLine>(child.content));
-            if (Trimmed(cells).empty()) {
-                finish();
-                lines.emplace_back();
-                continue;
-            }
-            if (paragraph.empty())
-                paragraphAt = child.at;
-            paragraph += ' ' + cells;
-        }
-        finish();
-        return lines;
+        Paragraphs paragraphs(width, at);
+        for (const TemplateNode& child : children)
+            paragraphs.Add(Cells(std::get<TextLine>(child.content)), child.at);
+        return std::move(paragraphs).Finish();
     }
 
     // A fact's line split at its first ':' written in the template.
-    struct Fact {
-        std::string key;
-        std::string value;
-        TemplatePosition at;
-    };
-
     std::optional<Fact> SplitFact(const TemplateNode& node) const
     {
         const TextLine& line = std::get<TextLine>(node.content);
@@ -296,48 +172,18 @@ private:
         return Fact{std::string(Trimmed(Cells(key))), std::string(Trimmed(Cells(value))), node.at};
     }
 
-    std::vector<std::string> Facts(const std::vector<TemplateNode>& children, std::int64_t width) const
+    std::vector<std::optional<Fact>> Facts(const std::vector<TemplateNode>& children) const
     {
         std::vector<std::optional<Fact>> facts;
-        std::int64_t keyWidth = 0;
-        for (const TemplateNode& child : children) {
+        for (const TemplateNode& child : children)
             facts.push_back(SplitFact(child));
-            if (facts.back())
-                keyWidth = std::max(keyWidth, std::int64_t(facts.back()->key.size()));
-        }
-        const std::int64_t valueColumn = keyWidth + FactLeaders;
-        std::vector<std::string> lines;
-        for (const std::optional<Fact>& fact : facts) {
-            if (!fact) {
-                lines.emplace_back();
-                continue;
-            }
-            if (valueColumn >= width)
-                throw TemplateError(fact->at.line, fact->at.column,
-                                    "the facts' keys leave no room for their values: their column starts at " +
-                                        std::to_string(valueColumn + 1) + " of the " + std::to_string(width) +
-                                        " available here");
-            const std::string leader = fact->key + ' ' +
-                                       std::string(std::size_t(valueColumn - 2 - std::int64_t(fact->key.size())), '.') +
-                                       ' ';
-            std::vector<std::string> valueLines;
-            Fill(Words(fact->value), width - valueColumn, fact->at, valueLines,
-                 std::string(std::size_t(valueColumn), ' '));
-            valueLines.front().insert(0, fact->value.empty() ? Trimmed(leader) : leader);
-            for (std::string& line : valueLines)
-                lines.push_back(std::move(line));
-        }
-        return lines;
+        return facts;
     }
 
     static Piece Rule(const RuleDirective& rule, TemplatePosition at, std::int64_t width)
     {
         const std::string pattern = rule.pattern.empty() ? std::string("\xC4") : Encode(rule.pattern, at);
-        std::string line;
-        while (std::int64_t(line.size()) < width)
-            line += pattern;
-        line.resize(std::size_t(width));
-        return {{std::move(line)}, true};
+        return {{RuleLine(pattern, width)}, true};
     }
 
     static void RefuseWiderThan(std::int64_t width, std::int64_t artColumns)
@@ -400,6 +246,7 @@ private:
 
     const TemplateFields& fields;
     TemplateSources& sources;
+    int blockDepth = 0;
 };
 
 std::string ClosingLineFor(const std::string& signature, std::int64_t width)

@@ -1,5 +1,7 @@
 #include "ezedudu/cp437.h"
 
+#include "ezedudu/utf8.h"
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -125,6 +127,14 @@ std::optional<std::uint8_t> NearestCp437(char32_t codePoint)
         if (codePoint >= shape.first && codePoint <= shape.last)
             return shape.byte;
     return std::nullopt;
+}
+
+std::string Cp437ToUtf8(std::string_view bytes)
+{
+    std::string utf8;
+    for (const char byte : bytes)
+        AppendUtf8(utf8, Cp437ToUnicode(static_cast<std::uint8_t>(byte)));
+    return utf8;
 }
 
 } // namespace ezedudu

@@ -32,23 +32,6 @@ int HierarchyClass(char32_t c)
     }
 }
 
-std::string Utf8(std::u32string_view text)
-{
-    std::string bytes;
-    for (const char32_t c : text)
-        AppendUtf8(bytes, c);
-    return bytes;
-}
-
-std::string CodePointName(char32_t c)
-{
-    static constexpr char digits[] = "0123456789ABCDEF";
-    std::string name = "U+";
-    for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4)
-        name += digits[(c >> shift) & 0xF];
-    return name;
-}
-
 // Bytes 1 to 31 are pictures in code page 437 (☺ ♥ ► ...), but viewers
 // still act on these: NUL, bell, backspace, tab, line ends, form feed, the
 // end-of-file mark and escape.
@@ -211,12 +194,11 @@ std::vector<std::u32string> LogoFont::Draw(std::u32string_view text, int maxWidt
         if (character == nullptr)
             character = Find(0);
         if (character == nullptr)
-            throw Error(Error::Kind::UndrawableText, name + ": the font has no character \"" + Utf8(text.substr(i, 1)) +
-                                                         "\" (" + CodePointName(text[i]) + ")");
+            throw Error(Error::Kind::UndrawableText, name + ": the font has no character " + DescribeCharacter(text[i]));
         line.Add(*character);
         if (line.Width() > maxWidth)
             throw Error(Error::Kind::UndrawableText,
-                        name + ": \"" + Utf8(text) + "\" drawn in this font is wider than the " +
+                        name + ": \"" + EncodeUtf8(text) + "\" drawn in this font is wider than the " +
                             std::to_string(maxWidth) + " columns available (its first " + std::to_string(i + 1) +
                             " characters already take " + std::to_string(line.Width()) + ")");
     }
@@ -232,7 +214,7 @@ std::vector<std::string> LogoFont::DrawCp437(std::u32string_view text, int maxWi
             const std::optional<std::uint8_t> byte = NearestCp437(c);
             if (!byte || IsControlToViewers(*byte))
                 throw Error(Error::Kind::UndrawableText,
-                            name + ": the font draws \"" + Utf8(std::u32string(1, c)) + "\" (" + CodePointName(c) + "), " +
+                            name + ": the font draws " + DescribeCharacter(c) + ", " +
                                 (byte ? "whose code page 437 byte a viewer takes for a control code"
                                       : "which code page 437 lacks, with no plainly nearest shape there"));
             line += char(*byte);

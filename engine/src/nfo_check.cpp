@@ -92,15 +92,6 @@ std::optional<std::size_t> FirstUtf8Character(std::string_view text)
     return first;
 }
 
-// What a viewer shows for a UTF-8 character: its bytes as code page 437.
-std::string AsCp437(std::string_view bytes)
-{
-    std::string shown;
-    for (const char byte : bytes)
-        AppendUtf8(shown, Cp437ToUnicode(static_cast<std::uint8_t>(byte)));
-    return shown;
-}
-
 // The problems, in the order they are found, up to the first thousand: a
 // file of escape bytes alone would otherwise take many times its size.
 class ProblemList {
@@ -184,7 +175,7 @@ std::vector<CheckFinding> CheckNfo(std::string_view file, const PageShape& page)
                 named.assign("'").append(character).append("'");
             problems.Add(line.number, std::int64_t(*utf8At - offset) + 1,
                          "the file is UTF-8: viewers read code page 437 and show " + named + " as '" +
-                             AsCp437(character) + "'; save it as code page 437");
+                             Cp437ToUtf8(character) + "'; save it as code page 437");
         }
         if (page.maxLines && line.number == *page.maxLines + 1)
             problems.Add(line.number, 1,

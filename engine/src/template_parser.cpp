@@ -6,7 +6,6 @@
 #include "ezedudu/utf8.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 
 namespace ezedudu {
@@ -36,6 +35,8 @@ Directive ReadDirective(std::u32string_view line, std::size_t open, std::int64_t
     const std::size_t close = line.find(Close, open + Open.size());
     if (close == std::u32string_view::npos)
         throw TemplateError(at.line, at.column, "expected }} to close this directive on its line");
+    // Searched alone, so that a line of many directives is read in one pass.
+    const std::u32string_view inside = line.substr(0, close);
     std::vector<Word> words;
     for (std::size_t i = open + Open.size(); i < close;) {
         if (line[i] == U' ') {
@@ -44,13 +45,13 @@ Directive ReadDirective(std::u32string_view line, std::size_t open, std::int64_t
         }
         const std::int64_t column = std::int64_t(i) + 1;
         if (line[i] == U'"') {
-            const std::size_t quote = line.find(U'"', i + 1);
-            if (quote == std::u32string_view::npos || quote > close)
+            const std::size_t quote = inside.find(U'"', i + 1);
+            if (quote == std::u32string_view::npos)
                 throw TemplateError(at.line, column, "expected a closing \" before }}");
             words.push_back({std::u32string(line.substr(i + 1, quote - i - 1)), column});
             i = quote + 1;
         } else {
-            const std::size_t space = std::min(line.find(U' ', i), close);
+            const std::size_t space = std::min(inside.find(U' ', i), close);
             words.push_back({std::u32string(line.substr(i, space - i)), column});
             i = space;
         }
@@ -108,13 +109,13 @@ bool IsFieldName(std::u32string_view name)
 std::string Braced(std::u32string_view name)
 {
     std::string braced = "{{";
-    return braced.append(Utf8Of(name)).append("}}");
+    return braced.append(EncodeUtf8(name)).append("}}");
 }
 
 std::string Closer(BlockKind kind)
 {
     std::string closer = "{{/";
-    return closer.append(Utf8Of(NameOf(kind))).append("}}");
+    return closer.append(EncodeUtf8(NameOf(kind))).append("}}");
 }
 
 // The pieces of a line of text: characters and fields; {{{{ is {{.
@@ -146,10 +147,10 @@ TextLine ReadTextLine(std::u32string_view line, std::int64_t lineNumber)
         if (!IsFieldName(directive.name))
             throw TemplateError(lineNumber, directive.at.column + 2,
                                 "expected a field name (letters, digits, _ - .) but found '" +
-                                    Utf8Of(directive.name) + "'");
+                                    EncodeUtf8(directive.name) + "'");
         if (!directive.words.empty())
             throw TemplateError(lineNumber, directive.words.front().column,
-                                "expected }} after the field name " + Utf8Of(directive.name));
+                                "expected }} after the field name " + EncodeUtf8(directive.name));
         text.pieces.push_back({true, directive.name, directive.at});
         i = directive.end;
     }
@@ -168,10 +169,10 @@ ArtDirective ReadArt(const Directive& directive)
 {
     if (directive.words.empty())
         throw TemplateError(directive.at.line, directive.at.column, "expected a picture after {{art");
-    ArtDirective art{Utf8Of(directive.words.front().text), {}};
+    ArtDirective art{EncodeUtf8(directive.words.front().text), {}};
     std::vector<std::string> options;
     for (std::size_t i = 1; i < directive.words.size(); ++i)
-        options.push_back(Utf8Of(directive.words[i].text));
+        options.push_back(EncodeUtf8(directive.words[i].text));
     if (std::string error = ParseOptionWords(options, art.settings).reason; !error.empty())
         throw TemplateError(directive.at.line,
                             directive.words.size() > 1 ? directive.words[1].column : directive.at.column, error);
@@ -191,7 +192,7 @@ LogoDirective ReadLogo(const Directive& directive)
             throw TemplateError(directive.at.line, font->column, "expected a font's name or file after --font");
         if (font + 2 != words.end())
             throw TemplateError(directive.at.line, (font + 2)->column, "expected }} after the font");
-        logo.font = Utf8Of((font + 1)->text);
+        logo.font = EncodeUtf8((font + 1)->text);
     }
     return logo;
 }
@@ -213,10 +214,15 @@ Block ReadBlock(BlockKind kind, const Directive& directive)
         block.title = Joined(directive.words, titleFrom, directive.words.size());
     } else if (!directive.words.empty()) {
         throw TemplateError(directive.at.line, directive.words.front().column,
-                            "expected }} after " + Utf8Of(directive.name) + ": it takes no words");
+                            "expected }} after " + EncodeUtf8(directive.name) + ": it takes no words");
     }
     return block;
 }
+
+// Blocks nest no deeper: laying them out and letting them go recurses, so a
+// template of 100,000 {{center}} lines would overflow the stack, and no
+// file is laid out usefully 100 blocks deep.
+constexpr std::size_t MaxNesting = 100;
 
 // The blocks open at a line, innermost last.
 struct OpenBlock {
@@ -289,6 +295,10 @@ private:
             if (!open.empty() && (open.back().block.kind == BlockKind::Wrap || open.back().block.kind == BlockKind::Facts))
                 throw TemplateError(directive.at.line, directive.at.column,
                                     "only lines of text may stand inside " + Braced(NameOf(open.back().block.kind)));
+            if (open.size() == MaxNesting)
+                throw TemplateError(directive.at.line, directive.at.column,
+                                    "blocks nest " + std::to_string(MaxNesting) +
+                                        " deep here, the most a template may; close some first");
             open.push_back({ReadBlock(*kind, directive), directive.at});
         } else if (name == U"rule") {
             Add(directive.at, RuleDirective{Joined(directive.words, 0, directive.words.size())});
@@ -338,27 +348,6 @@ std::vector<std::u32string> TemplateLines(std::string_view bytes)
 std::vector<TemplateNode> ParseTemplate(const std::vector<std::u32string>& lines)
 {
     return Parser().Parse(lines);
-}
-
-std::string Utf8Of(std::u32string_view text)
-{
-    std::string utf8;
-    for (const char32_t character : text)
-        AppendUtf8(utf8, character);
-    return utf8;
-}
-
-std::string DescribeCharacter(char32_t character)
-{
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", unsigned(character));
-    std::string described;
-    if (character >= 0x20 && character != 0x7F) {
-        described += '\'';
-        AppendUtf8(described, character);
-        described += "' ";
-    }
-    return described.append("(").append(code).append(")");
 }
 
 } // namespace ezedudu

@@ -67,10 +67,5 @@ std::vector<std::u32string> TemplateLines(std::string_view bytes);
 // naming where a directive is malformed, misplaced or left open.
 std::vector<TemplateNode> ParseTemplate(const std::vector<std::u32string>& lines);
 
-// Characters in UTF-8.
-std::string Utf8Of(std::u32string_view text);
-
-// The character in UTF-8 and by its code point, for messages: "'█' (U+2588)".
-std::string DescribeCharacter(char32_t character);
 
 } // namespace ezedudu

@@ -1,5 +1,7 @@
 #include "ezedudu/utf8.h"
 
+#include <cstdio>
+
 namespace ezedudu {
 namespace {
 
@@ -76,6 +78,27 @@ void AppendUtf8(std::string& out, char32_t codePoint)
         put(0x80 | (codePoint >> 6 & 0x3F));
         put(0x80 | (codePoint & 0x3F));
     }
+}
+
+std::string EncodeUtf8(std::u32string_view text)
+{
+    std::string utf8;
+    for (const char32_t character : text)
+        AppendUtf8(utf8, character);
+    return utf8;
+}
+
+std::string DescribeCharacter(char32_t character)
+{
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", unsigned(character));
+    std::string described;
+    if (character >= 0x20 && character != 0x7F) {
+        described += '\'';
+        AppendUtf8(described, character);
+        described += "' ";
+    }
+    return described.append("(").append(code).append(")");
 }
 
 } // namespace ezedudu

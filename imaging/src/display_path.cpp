@@ -1,6 +1,6 @@
 #include "ezedudu/display_path.h"
 
-#include "utf8_sequence.h"
+#include "ezedudu/utf8.h"
 
 namespace ezedudu {
 namespace {
@@ -20,10 +20,9 @@ std::string DisplayText(std::string_view text)
     std::string shown;
     shown.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
-        char32_t code = 0;
-        const std::size_t length = Utf8SequenceAt(text, at, code);
-        const std::size_t taken = length == 0 ? 1 : length;
-        if (length != 0 && Harmless(code)) {
+        const Utf8Character character = DecodeUtf8Character(text, at);
+        const std::size_t taken = character.length == 0 ? 1 : character.length;
+        if (character.length != 0 && Harmless(character.codePoint)) {
             shown.append(text.substr(at, taken));
         } else {
             for (const char byte : text.substr(at, taken)) {

@@ -1,6 +1,6 @@
 #include "ezedudu/qt_path.h"
 
-#include "utf8_sequence.h"
+#include "ezedudu/utf8.h"
 
 #include <string>
 #include <string_view>
@@ -15,10 +15,9 @@ constexpr char16_t StrayByteBase = 0xDC00; // a stray byte 0x80-0xFF travels as 
     QString text;
     text.reserve(qsizetype(bytes.size()));
     for (std::size_t at = 0; at < bytes.size();) {
-        char32_t code = 0;
-        if (const std::size_t length = Utf8SequenceAt(bytes, at, code); length != 0) {
-            text.append(QString::fromUcs4(&code, 1));
-            at += length;
+        if (const Utf8Character character = DecodeUtf8Character(bytes, at); character.length != 0) {
+            text.append(QString::fromUcs4(&character.codePoint, 1));
+            at += character.length;
         } else {
             text.append(QChar(char16_t(StrayByteBase + static_cast<unsigned char>(bytes[at]))));
             ++at;

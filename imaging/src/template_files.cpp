@@ -31,6 +31,12 @@ std::shared_ptr<const RowSource> TemplateFiles::OpenPicture(const std::string& n
 std::string TemplateFiles::ReadFont(const std::string& name)
 {
     const std::filesystem::path path = PathOf(name);
+    // A FIFO would keep the composing waiting for a writer that never comes.
+    std::error_code unknown;
+    const std::filesystem::file_type type = std::filesystem::status(path, unknown).type();
+    if (type != std::filesystem::file_type::regular && type != std::filesystem::file_type::not_found &&
+        type != std::filesystem::file_type::none)
+        throw Error(Error::Kind::Refused, path.string() + ": not a font but a folder, a FIFO or a device");
     try {
         return ReadTextFile(path, MaxFontBytes);
     } catch (const Error& error) {

@@ -139,6 +139,24 @@ std::vector<std::string> Names(const ProgramOption& option)
     return names;
 }
 
+// "ezedudu ezedudu-cli ...".
+std::string ProgramNames(const std::vector<Program>& programs)
+{
+    std::vector<std::string> names;
+    for (const Program& program : programs)
+        names.push_back(program.name);
+    return Joined(names);
+}
+
+// The comment that opens each completion file.
+std::string Heading(const std::string& shell, const std::vector<Program>& programs)
+{
+    return "# " + shell + " completion for " + ProgramNames(programs) +
+           ": their options,\n"
+           "# the values of those that take a word, and pictures for arguments. Made from\n"
+           "# the programs' --help and option table when they are built.\n\n";
+}
+
 std::string Bash(const std::vector<Program>& programs)
 {
     // An option means the same to every program, so its values are
@@ -159,13 +177,8 @@ std::string Bash(const std::vector<Program>& programs)
                     names.push_back(name);
         }
     std::ostringstream out;
-    out << "# bash completion for";
-    for (const Program& program : programs)
-        out << ' ' << program.name;
-    out << ": their options, the values of those\n"
-           "# that take a word, and pictures for arguments. Made from the programs' --help\n"
-           "# and option table when they are built.\n\n"
-           "_ezedudu()\n{\n"
+    out << Heading("bash", programs)
+        << "_ezedudu()\n{\n"
            "    local cur prev words cword split\n"
            "    _init_completion -s || return\n\n"
            "    case $prev in\n";
@@ -196,10 +209,8 @@ std::string Bash(const std::vector<Program>& programs)
         << PictureExtensions << '|' << upper
         << ")'\n"
            "} &&\n"
-           "    complete -F _ezedudu";
-    for (const Program& program : programs)
-        out << ' ' << program.name;
-    out << '\n';
+           "    complete -F _ezedudu "
+        << ProgramNames(programs) << '\n';
     return out.str();
 }
 
@@ -250,13 +261,9 @@ std::string ZshSpec(const ProgramOption& option, const std::string& name, const 
 std::string Zsh(const std::vector<Program>& programs)
 {
     std::ostringstream out;
-    out << "#compdef";
-    for (const Program& program : programs)
-        out << ' ' << program.name;
-    out << "\n# zsh completion for these programs: their options, the values of those that\n"
-           "# take a word, and pictures for arguments. Made from the programs' --help and\n"
-           "# option table when they are built.\n\n"
-           "local pictures='_files -g \"*.(#i)("
+    out << "#compdef " << ProgramNames(programs) << '\n'
+        << Heading("zsh", programs)
+        << "local pictures='_files -g \"*.(#i)("
         << PictureExtensions
         << ")(-.)\"'\n"
            "case $service in\n";

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <filesystem>
@@ -158,6 +159,7 @@ TEST_F(Cli, RejectsBadUsageWithStatusTwo)
         {{"--layout", "dos", picture}, "--layout takes nfo, p2p or diz"},
         {{"--check"}, "no file given to --check"},
         {{"--check", "-o", "out.nfo", picture}, "--check writes nothing"},
+        {{"--compose", "t.txt", "--columns", "60"}, "with --compose give it on the template's art line"},
     };
     for (const auto& c : cases) {
         const CliRun run = Run(c.arguments);
@@ -248,6 +250,7 @@ TEST_F(Cli, ChecksNfoFilesForWhatViewersShowWrong)
     const QString lfOnly = PlaceBytes("lf.nfo", "ok\n");
     const QString utf8 = PlaceBytes("utf8.nfo", "\xE2\x96\x88\r\n");
     const QString wide = PlaceBytes("wide.diz", std::string(46, 'x') + "\r\n");
+    const QString escaping = PlaceBytes("\x1B[2J.nfo", "\x07\r\n"); // its name reaches the terminal escaped
     const struct {
         QStringList arguments;
         std::string input;
@@ -261,6 +264,7 @@ TEST_F(Cli, ChecksNfoFilesForWhatViewersShowWrong)
         {{"--check", "--layout", "diz", wide}, "", 1, wide.toStdString() + ":1:46: the line is 46 columns wide, more than 45"},
         {{"--check", "--layout", "diz", "--width", "46", wide}, "", 0, ""},
         {{"--check", "-"}, "a\x07\r\n", 1, "-:1:2: BEL (byte 7)"},
+        {{"--check", escaping}, "", 1, folder.path().toStdString() + "/\\x1B[2J.nfo:1:1: BEL"},
         {{"--check", Path("missing.nfo"), clean}, "", 1, ""},
     };
     for (const auto& c : cases) {
@@ -543,7 +547,7 @@ TEST_F(Cli, RefusesPicturesOverThePixelLimit)
 TEST_F(Cli, ComposesAWholeNfoFromATemplate)
 {
     PlaceSample("sample.bmp");
-    PlaceBytes("fields.txt", "# the release\r\ngroup=ZOR\ntitle=overridden\n");
+    PlaceBytes("fields.txt", "\xEF\xBB\xBF# the release\r\ngroup=ZOR\ntitle=overridden\n"); // as Notepad saves it
     const QString scene = PlaceBytes("scene.txt", "{{logo ZOR --font standard}}\n"
                                                   "{{center}}\n"
                                                   "{{group}} presents {{title}}\n"
@@ -558,6 +562,10 @@ TEST_F(Cli, ComposesAWholeNfoFromATemplate)
                                                   "{{center}}\n"
                                                   "{{art sample.bmp --columns 30}}\n"
                                                   "{{/center}}\n");
+    qputenv("SOURCE_DATE_EPOCH", "99999999999999999"); // past the year 9999: no date, rather than a wrong one
+    const CliRun farOff = Run({"--compose", scene, "--fields", Path("fields.txt"), "--set", "title=Ezedudu 3.0"});
+    EXPECT_NE(farOff.err.find("SOURCE_DATE_EPOCH must be a whole number of seconds up to the year 9999"),
+              std::string::npos) << farOff.err;
     qputenv("SOURCE_DATE_EPOCH", "86400");
     const CliRun run = Run({"--compose", scene, "--fields", Path("fields.txt"), "--set", "title=Ezedudu 3.0"});
     qunsetenv("SOURCE_DATE_EPOCH");
@@ -570,6 +578,13 @@ TEST_F(Cli, ComposesAWholeNfoFromATemplate)
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_EQ(broken.err, Path("broken.txt").toStdString() + ":2:1: {{box}} is never closed: expected {{/box}}\n");
     EXPECT_FALSE(Exists("broken.nfo"));
+    PlaceBytes("escape.txt", "{{art \x1B[2J.png}}\n"); // names reach the terminal escaped
+    EXPECT_EQ(Run({"--compose", Path("escape.txt")}).err,
+              Path("escape.txt").toStdString() + ":1:1: \\x1B[2J.png: no such file\n");
+    ASSERT_EQ(mkfifo(Path("pipe.flf").toLocal8Bit().constData(), 0600), 0); // refused, never waited on
+    PlaceBytes("pipe.txt", "{{logo A --font pipe.flf}}\n");
+    EXPECT_NE(Run({"--compose", Path("pipe.txt")}).err.find("pipe.flf: not a font but a folder, a FIFO or a device"),
+              std::string::npos);
     PlaceBytes("bad.fields", "group=ZOR\nno value here\n");
     const CliRun badFields = Run({"--compose", scene, "--fields", Path("bad.fields"), "-o", Path("other.nfo")});
     EXPECT_EQ(badFields.exitCode, 1);

@@ -138,6 +138,16 @@ TEST(Compose, NamesWhereATemplateIsWrong)
         {"{{box \"open}}", 1, 7, "closing \""},
         {"a\rb", 1, 2, "carriage return"},
         {"{{wrap}}\nab " + std::string(21, 'x') + "\n{{/wrap}}", 2, 1, "21 columns long"},
+        {"12345678901234567\tx", 1, 1, "25 columns wide; 20 are available"}, // tab stops every 8
+        {"{{box}}\na\tb\n{{/box}}", 2, 2, "a tab stands only in a line of text outside every block"},
+        {"{{wrap}}\n\u2190[2J" + std::string(18, 'x') + "\n{{/wrap}}", 2, 1, "the word '\u2190[2Jxxxxxxxxxxxxxxxx...'"},
+        {[] {
+             std::string deep;
+             for (int i = 0; i < 101; ++i)
+                 deep += "{{center}}\n";
+             return deep;
+         }(),
+         101, 1, "blocks nest 100 deep here"},
     };
     for (const auto& c : cases) {
         try {

@@ -197,9 +197,9 @@ TEST(LogoFontDrawing, RefusesWhatItCannotDrawAndSaysWhy)
     } cases[] = {
         {standard, U"Ezedudu", width - 1,
          "standard: \"Ezedudu\" drawn in this font is wider than the " + std::to_string(width - 1) + " columns available"},
-        {standard, U"a☺", 80, "standard: the font has no character \"☺\" (U+263A)"},
-        {blocks, U"hd", 80, "blocks.tlf: the font draws \"▚\" (U+259A), which code page 437 lacks"},
-        {blocks, U"n", 80, "blocks.tlf: the font draws \"♪\" (U+266A), whose code page 437 byte a viewer takes for a control code"},
+        {standard, U"a☺", 80, "standard: the font has no character '☺' (U+263A)"},
+        {blocks, U"hd", 80, "blocks.tlf: the font draws '▚' (U+259A), which code page 437 lacks"},
+        {blocks, U"n", 80, "blocks.tlf: the font draws '♪' (U+266A), whose code page 437 byte a viewer takes for a control code"},
     };
     for (const auto& refused : cases) {
         SCOPED_TRACE(refused.message);

@@ -22,6 +22,7 @@ TEST(DisplayPath, EscapesWhatATerminalWouldObey)
         {"latin1 \xFF.bmp", "latin1 \\xFF.bmp"},               // not UTF-8
         {"cut \xE2\x96", "cut \\xE2\\x96"},
         {"overlong \xC0\xAF", "overlong \\xC0\\xAF"},
+        {"five-byte lead \xFB\xBF\xBF\xBF", "five-byte lead \\xFB\\xBF\\xBF\\xBF"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(DisplayPath(c.name), c.shown) << c.shown;
@@ -30,7 +31,8 @@ TEST(DisplayPath, EscapesWhatATerminalWouldObey)
 TEST(QtPath, KeepsEveryByteOfANameThroughQt)
 {
     for (const char* name : {"plain.bmp", "caf\xC3\xA9.bmp", "n\xFF.bmp", "\xED\xB2\x80 surrogate.bmp",
-                             "\xF0\x9F\x98\x80 emoji.bmp", "cut \xE2\x96"}) {
+                             "\xF0\x9F\x98\x80 emoji.bmp", "cut \xE2\x96",
+                             "five-byte lead \xFB\xBF\xBF\xBF"}) {
         EXPECT_EQ(ToPath(ToQString(name)), std::filesystem::path(name)) << DisplayPath(name);
         char* argv[] = {const_cast<char*>("ezedudu-cli"), const_cast<char*>(name)};
         EXPECT_EQ(ToPath(ArgumentsOf(2, argv).at(1)), std::filesystem::path(name)) << DisplayPath(name);

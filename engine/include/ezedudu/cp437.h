@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace ezedudu {
 
@@ -12,6 +14,10 @@ namespace ezedudu {
 // ends or the pictures ○ ◙ ♪ is the caller's decision: these functions only
 // ever see glyphs.
 char32_t Cp437ToUnicode(std::uint8_t byte);
+
+// Every byte as its glyph in UTF-8 (16 is ►, 9 is ○), for messages that
+// quote code-page-437 text.
+std::string Cp437ToUtf8(std::string_view bytes);
 
 // The byte whose glyph is exactly this code point. The control code points
 // (U+0001 to U+001F and U+007F) have none: their bytes stand for pictures.

@@ -32,4 +32,11 @@ Utf8Text DecodeUtf8(std::string_view bytes);
 // Appends the UTF-8 form of a code point (at most U+10FFFF, no surrogate).
 void AppendUtf8(std::string& out, char32_t codePoint);
 
+// Code points in UTF-8.
+std::string EncodeUtf8(std::u32string_view text);
+
+// A character for messages, in UTF-8 and by its code point: "'█' (U+2588)";
+// a control character by its code point alone.
+std::string DescribeCharacter(char32_t character);
+
 } // namespace ezedudu
