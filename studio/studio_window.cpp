@@ -2,6 +2,7 @@
 
 #include "art_controls.h"
 #include "cli_command.h"
+#include "compose_view.h"
 #include "menu_shortcuts.h"
 #include "preview_view.h"
 #include "remembered_options.h"
@@ -29,6 +30,7 @@
 #include <QScrollArea>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 
@@ -63,13 +65,18 @@ StudioWindow::StudioWindow(QSettings& store, const ConversionOptions& options, P
       settings(store),
       controls(new ArtControls(this)),
       view(new PreviewView(this)),
+      compose(new ComposeView(this)),
+      tabs(new QTabWidget(this)),
       summary(new QLabel(this)),
       message(new QLabel(this)),
       progress(new QProgressBar(this))
 {
     setObjectName("studio");
     setAcceptDrops(true);
-    setCentralWidget(view);
+    tabs->setObjectName("views");
+    tabs->addTab(view, tr("Art"));
+    tabs->addTab(compose, tr("Compose"));
+    setCentralWidget(tabs);
     view->setFocus();
     new MenuShortcutsFirst(this);
     auto* panel = new QDockWidget(tr("Art"), this);
@@ -165,10 +172,11 @@ void StudioWindow::BuildMenus()
     needArt << file->addAction(tr("&Save NFO\u2026"), QKeySequence::Save, this, &StudioWindow::AskToSave);
     needArt << file->addAction(tr("&Export Preview\u2026"), QKeySequence(Qt::CTRL | Qt::Key_E), this,
                                &StudioWindow::AskToExport);
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    BuildComposeMenus(file, edit);
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
 
-    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     undoReset = edit->addAction(tr("&Undo Reset"), QKeySequence::Undo, this, &StudioWindow::UndoReset);
     undoReset->setEnabled(false);
     edit->addSeparator();
@@ -215,6 +223,7 @@ void StudioWindow::Ask(Artwork art)
 
 void StudioWindow::Render()
 {
+    compose->SetLook(controls->Options().cellAspect, controls->Theme());
     if (!wanted.picture && !wanted.open)
         return;
     wanted.options = controls->Options();
