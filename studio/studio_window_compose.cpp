@@ -46,6 +46,19 @@ bool StudioWindow::OpenTemplate(const QString& path)
         const std::string text = ReadTextFile(ToPath(path), MaxTemplateBytes);
         const QFileInfo file(path);
         compose->SetTemplate(QString::fromStdString(text), file.absolutePath(), file.absoluteFilePath());
+        // The values of its fields, where a NAME.fields file lies beside it.
+        const QString fieldsFile = file.dir().filePath(file.completeBaseName() + QStringLiteral(".fields"));
+        if (QFileInfo::exists(fieldsFile)) {
+            TemplateFields fields;
+            ReadFieldsFile(ToPath(fieldsFile), fields);
+            for (const auto& [name, value] : fields)
+                compose->SetField(QString::fromStdString(name), QString::fromStdString(value));
+        }
+    } catch (const FieldsError& fault) {
+        ShowError(tr("%1:%2: %3")
+                      .arg(QDir::toNativeSeparators(ToQString(fault.file)))
+                      .arg(fault.line)
+                      .arg(QString::fromStdString(fault.message)));
     } catch (const Error& error) {
         ShowError(tr("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), QString::fromStdString(error.what())));
         return false;
