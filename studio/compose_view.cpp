@@ -38,16 +38,17 @@ const OptionEntry& LayoutOption()
     return *std::find_if(table.begin(), table.end(), [](const OptionEntry& entry) { return entry.flag == "layout"; });
 }
 
-// The word as a directive reads it back: in quotes where it holds a space or
-// is empty. None where no directive can hold it.
+// The word as a directive reads it back: in quotes where it holds a space,
+// ends in } (which would run into the closing }}) or is empty. None where no
+// directive can hold it: a quote it could not start with nor keep inside
+// quotes, a }} or a line break.
 std::optional<std::string> DirectiveWord(const std::string& word)
 {
-    if (word.find("}}") != std::string::npos || (word.find('"') != std::string::npos && word.find(' ') != std::string::npos) ||
-        word.starts_with('"'))
+    const bool quoted = word.empty() || word.find(' ') != std::string::npos || word.ends_with('}');
+    if (word.find("}}") != std::string::npos || word.find('\n') != std::string::npos ||
+        word.starts_with('"') || (quoted && word.find('"') != std::string::npos))
         return std::nullopt;
-    if (word.empty() || word.find(' ') != std::string::npos)
-        return '"' + word + '"';
-    return word;
+    return quoted ? '"' + word + '"' : word;
 }
 
 // The editor's position of a template's line and column (from 1, columns in
