@@ -1,3 +1,4 @@
+#include "cached_template_files.h"
 #include "cli_command.h"
 #include "compose_view.h"
 #include "live_renderer.h"
@@ -10,6 +11,8 @@
 #include "ezedudu/error.h"
 #include "ezedudu/option_table.h"
 #include "ezedudu/picture_loader.h"
+#include "ezedudu/qt_path.h"
+#include "ezedudu/template_files.h"
 
 #include "bmp_writer.h"
 #include "memory_picture.h"
@@ -499,6 +502,28 @@ TEST_F(Studio, ComposeSavesWhatTheCliComposesFromTheSameTemplateAndFields)
     EXPECT_FALSE(compose.SaveNfoTo(Path("release.txt")));
     EXPECT_FALSE(compose.SaveNfoTo(Path("my pictures/sample.bmp")));
     EXPECT_EQ(ReadBytes(Path("my pictures/sample.bmp").toStdString()), ReadBytes(EZEDUDU_SAMPLE));
+}
+
+TEST_F(Studio, ComposingAgainMakesArtOnlyForNewPicturesOrOptions)
+{
+    ASSERT_TRUE(QFile::copy(EZEDUDU_SAMPLE, Path("sample.bmp")));
+    CachedTemplateFiles files(ToPath(folder.path()));
+    TemplateFiles plain(ToPath(folder.path()));
+    const struct {
+        const char* text;
+        int artsMade;
+    } steps[] = {
+        {"{{art sample.bmp --columns 30}}\n", 1},
+        {"Typed above\n{{art sample.bmp --columns 30}}\nand below\n", 1},
+        {"{{box}}\n{{art sample.bmp}}\n{{/box}}\n", 2}, // fitted to the box: 76 columns
+        {"{{art sample.bmp --columns 30 --invert}}\n", 3},
+        {"{{art sample.bmp --columns 30}}\n", 3},
+    };
+    for (const auto& step : steps) {
+        const Page kept = Compose(step.text, {}, files, {});
+        EXPECT_EQ(files.ArtsMade(), step.artsMade) << step.text;
+        EXPECT_EQ(std::string(kept.Cp437()), std::string(Compose(step.text, {}, plain, {}).Cp437())) << step.text;
+    }
 }
 
 TEST_F(Studio, AFaultInTheTemplateIsMarkedWhereItIsAndTheLastPageStays)
