@@ -133,7 +133,13 @@ void ComposeView::SetTemplate(const QString& text, const QString& inFolder, cons
     sources = std::make_shared<CachedTemplateFiles>(ToPath(folder));
     const QSignalBlocker quiet(editor);
     editor->setPlainText(text);
+    editor->document()->setModified(false);
     TemplateChanged();
+}
+
+bool ComposeView::IsModified() const
+{
+    return editor->document()->isModified();
 }
 
 QString ComposeView::TemplateText() const
@@ -296,6 +302,7 @@ bool ComposeView::SaveTemplateTo(const QString& output)
     }
     path = saved;
     origin.clear();
+    editor->document()->setModified(false);
     ShowMessage(tr("Saved %1").arg(QDir::toNativeSeparators(output)), false);
     Compose();
     return true;

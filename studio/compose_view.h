@@ -35,6 +35,8 @@ public:
     void SetTemplate(const QString& text, const QString& folder, const QString& path, const QString& origin = {});
     QString TemplateText() const;
     QString TemplatePath() const { return path; }
+    // Whether the template was changed since it was shown or saved.
+    bool IsModified() const;
     QString TemplateFolder() const { return folder; }
     // How the page is drawn: the art view's cell shape and theme.
     void SetLook(double cellAspect, PreviewTheme theme);

@@ -408,6 +408,10 @@ void StudioWindow::FillRecentMenu()
 
 void StudioWindow::closeEvent(QCloseEvent* event)
 {
+    if (!MayDiscardTemplate()) {
+        event->ignore();
+        return;
+    }
     RememberOptions(settings, controls->Options(), controls->Theme()); // a reset not undone is kept
     settings.setValue("window/geometry", saveGeometry());
     settings.setValue("window/state", saveState());

@@ -94,6 +94,8 @@ private:
     void AskToExport();
     void Paste();
     void BuildComposeMenus(QMenu* file, QMenu* edit);
+    // True when the template has no unsaved changes, or the user lets them go.
+    bool MayDiscardTemplate();
     void AskToOpenTemplate();
     void AskToSaveTemplate();
     void AskToSaveComposedNfo();

@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTabWidget>
 
 namespace ezedudu {
@@ -31,7 +32,10 @@ void StudioWindow::BuildComposeMenus(QMenu* file, QMenu* edit)
     QMenu* examples = file->addMenu(tr("New &Template"));
     const QDir folder(BundledExamplesFolder());
     for (const QString& example : folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name))
-        examples->addAction(example, this, [this, path = folder.filePath(example)] { NewTemplateFrom(path); });
+        examples->addAction(example, this, [this, path = folder.filePath(example)] {
+            if (MayDiscardTemplate())
+                NewTemplateFrom(path);
+        });
     examples->setEnabled(!examples->isEmpty());
     file->addAction(tr("Open Te&mplate\u2026"), this, &StudioWindow::AskToOpenTemplate);
     file->addAction(tr("Save Template &As\u2026"), this, &StudioWindow::AskToSaveTemplate);
@@ -75,8 +79,21 @@ void StudioWindow::NewTemplateFrom(const QString& example)
     }
 }
 
+bool StudioWindow::MayDiscardTemplate()
+{
+    if (!compose->IsModified())
+        return true;
+    tabs->setCurrentWidget(compose);
+    return QMessageBox::question(this, tr("Unsaved Template"),
+                                 tr("The template has changes that are not saved. Discard them?"),
+                                 QMessageBox::Discard | QMessageBox::Cancel,
+                                 QMessageBox::Cancel) == QMessageBox::Discard;
+}
+
 void StudioWindow::AskToOpenTemplate()
 {
+    if (!MayDiscardTemplate())
+        return;
     const QString path = QFileDialog::getOpenFileName(this, tr("Open Template"), QString(), TemplateFilter);
     if (!path.isEmpty())
         OpenTemplate(path);

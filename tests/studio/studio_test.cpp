@@ -481,7 +481,9 @@ TEST_F(Studio, ComposeSavesWhatTheCliComposesFromTheSameTemplateAndFields)
     QSignalSpy composed(&compose, &ComposeView::composed);
     ASSERT_TRUE(compose.InsertArtLine(Path("my pictures/sample.bmp"), Columns(40)));
     EXPECT_TRUE(compose.TemplateText().endsWith("{{art \"my pictures/sample.bmp\" --columns 40}}\n"));
+    EXPECT_TRUE(compose.IsModified()); // closing now would ask first
     ASSERT_TRUE(compose.SaveTemplateTo(Path("release.txt")));
+    EXPECT_FALSE(compose.IsModified());
     QStringList sets;
     for (const QString& name : compose.FieldNames()) {
         compose.SetField(name, name + QStringLiteral(" \u00e9t\u00e9"));
