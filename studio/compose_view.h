@@ -57,6 +57,7 @@ public:
     // option cannot be written in a directive.
     bool InsertArtLine(const QString& picture, const ConversionOptions& options);
 
+    PreviewView* Preview() const { return view; }
     // The page shown: the last that composed.
     const Page* ShownPage() const { return shown.get(); }
     QString Message() const;

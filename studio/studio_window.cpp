@@ -192,9 +192,12 @@ void StudioWindow::BuildMenus()
     edit->addAction(tr("&Reset to Defaults"), this, &StudioWindow::ResetToDefaults);
 
     QMenu* zoom = menuBar()->addMenu(tr("&View"));
-    zoom->addAction(tr("Zoom to &Fit"), QKeySequence(Qt::CTRL | Qt::Key_0), view, &PreviewView::ZoomToFit);
-    zoom->addAction(tr("&100 %"), QKeySequence(Qt::CTRL | Qt::Key_1), view, [this] { view->ZoomTo(1); });
-    zoom->addAction(tr("&200 %"), QKeySequence(Qt::CTRL | Qt::Key_2), view, [this] { view->ZoomTo(2); });
+    // Each acts on the preview of the tab shown.
+    const auto shownPreview = [this] { return tabs->currentWidget() == compose ? compose->Preview() : view; };
+    zoom->addAction(tr("Zoom to &Fit"), QKeySequence(Qt::CTRL | Qt::Key_0), this,
+                    [shownPreview] { shownPreview()->ZoomToFit(); });
+    zoom->addAction(tr("&100 %"), QKeySequence(Qt::CTRL | Qt::Key_1), this, [shownPreview] { shownPreview()->ZoomTo(1); });
+    zoom->addAction(tr("&200 %"), QKeySequence(Qt::CTRL | Qt::Key_2), this, [shownPreview] { shownPreview()->ZoomTo(2); });
     for (QAction* action : needArt)
         action->setEnabled(false);
 }
