@@ -5,6 +5,10 @@ Images are float arrays, 0 black to 1 white, one value per screen pixel, in
 the picture's own (gamma-encoded) grey scale: the scale in which the
 program's tone steps place the shades.
 """
+import re
+import subprocess
+from pathlib import Path
+
 import numpy as np
 from PIL import Image
 from scipy import ndimage
@@ -24,7 +28,7 @@ def _half(rows, columns):
 
 # Ink over a viewer's 8 x 16 cell. A shade is drawn as its flat coverage,
 # since its stipple blends at any reading distance; a half block fills
-# exactly its half.
+# exactly its half; every other glyph is drawn from the VGA font.
 GLYPH_INK = {
     "█": _flat(1.0), "▓": _flat(0.75), "▒": _flat(0.5), "░": _flat(0.25), " ": _flat(0.0),
     "▀": _half(slice(None, CELL_HEIGHT // 2), slice(None)),
@@ -32,6 +36,23 @@ GLYPH_INK = {
     "▌": _half(slice(None), slice(None, CELL_WIDTH // 2)),
     "▐": _half(slice(None), slice(CELL_WIDTH // 2, None)),
 }
+
+_VGA_FONT = Path(__file__).resolve().parent.parent / "engine/src/vga_glyph_bitmaps.h"
+
+
+def _vga_glyphs():
+    """Every other code-page-437 glyph as the IBM VGA font draws it, read from
+    the engine's table of its bitmaps."""
+    glyphs = {}
+    for match in re.finditer(r"\{((?:0x[0-9A-F]{2}, ){15}0x[0-9A-F]{2})\}, // (\d+)", _VGA_FONT.read_text()):
+        rows = [int(value, 16) for value in match.group(1).split(", ")]
+        character = bytes([int(match.group(2))]).decode("cp437")
+        glyphs[character] = np.array([[(row >> (CELL_WIDTH - 1 - x)) & 1 for x in range(CELL_WIDTH)]
+                                      for row in rows], dtype=np.float64)
+    return glyphs
+
+
+GLYPH_INK.update({character: ink for character, ink in _vga_glyphs().items() if character not in GLYPH_INK})
 
 # Coverage of the other block elements (U+2580 to U+259F) that another
 # program might write: eighths, and quadrants by how many of the four they fill.
@@ -112,3 +133,73 @@ def gradient_similarity(a, b):
     magnitude_a, magnitude_b = magnitude(a), magnitude(b)
     similarity = (2 * magnitude_a * magnitude_b + c) / (magnitude_a ** 2 + magnitude_b ** 2 + c)
     return float(similarity.mean())
+
+
+# Line recall: a line is kept at a point where the drawn art, blurred by
+# LINE_BLUR, still shows a third of the contrast that the picture, blurred
+# alike, shows there against the ground beside the line. The art may place a
+# line up to half a cell (4 pixels) to either side of where it runs; the
+# ground is measured 20 pixels to either side, beyond the cells the line
+# crosses.
+LINE_BLUR = 1.5
+LINE_SHIFT = 4
+GROUND_DISTANCE = 20
+POINT_SPACING = 3
+KEPT_SHARE_OF_CONTRAST = 1 / 3
+
+
+def _bilinear(image, x, y):
+    return float(ndimage.map_coordinates(image, [[y], [x]], order=1, mode="nearest")[0])
+
+
+def line_recall(art, picture, line_picture):
+    """The share of points along the lines of line_picture (art_pictures.LinePicture)
+    where the art keeps at least a third of the picture's contrast."""
+    drawn = seen_from_afar(render(art), LINE_BLUR)
+    height, width = drawn.shape
+    reference = seen_from_afar(scaled(picture, width, height), LINE_BLUR)
+    scale_x, scale_y = width / picture.shape[1], height / picture.shape[0]
+    darker = line_picture.ink < line_picture.ground
+    kept = total = 0
+    for line in line_picture.lines:
+        direction = np.array([np.cos(np.radians(line.angle)) * scale_x, -np.sin(np.radians(line.angle)) * scale_y])
+        screen_length = np.hypot(*direction) * line.half_length
+        direction /= np.hypot(*direction)
+        normal = np.array([-direction[1], direction[0]])
+        centre = np.array([line.centre[0] * scale_x, line.centre[1] * scale_y])
+        # The ends are left out: there the ground lies on three sides.
+        for along in np.arange(-screen_length + GROUND_DISTANCE, screen_length - GROUND_DISTANCE, POINT_SPACING):
+            point = centre + along * direction
+            beside = [point + side * GROUND_DISTANCE * normal for side in (-1, 1)]
+            contrast = np.mean([_bilinear(reference, *p) for p in beside]) - _bilinear(reference, *point)
+            across = [_bilinear(drawn, *(point + shift * normal)) for shift in range(-LINE_SHIFT, LINE_SHIFT + 1)]
+            line_level = min(across) if darker else max(across)
+            shown = np.mean([_bilinear(drawn, *p) for p in beside]) - line_level
+            total += 1
+            kept += shown / contrast >= KEPT_SHARE_OF_CONTRAST
+    return kept / total
+
+
+def words_read(art, words, work_path):
+    """How many of words tesseract reads exactly from the art drawn as a viewer
+    shows it (each word counted once); work_path is where the drawing goes."""
+    drawn = np.pad(render(art), 32, constant_values=1.0)
+    Image.fromarray(np.uint8(np.round(drawn * 255))).save(work_path)
+    return words_in_text(read_text(work_path), words)
+
+
+def read_text(path):
+    """The text tesseract reads from a picture, as one block of text."""
+    result = subprocess.run(["tesseract", str(path), "stdout", "--psm", "6", "-l", "eng"],
+                            capture_output=True, text=True, check=True)
+    return result.stdout
+
+
+def words_in_text(text, words):
+    tokens = text.split()
+    found = 0
+    for word in words:
+        if word in tokens:
+            tokens.remove(word)
+            found += 1
+    return found

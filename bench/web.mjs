@@ -1,6 +1,7 @@
 // The page's figures in headless Chromium (Debian's, with --disable-gpu):
 // a 12-megapixel JPEG from choosing the file to its art on the screen at 79
-// columns, a slider change on a 640 x 480 picture to the screen, the
+// columns, a slider change on a 640 x 480 picture to the screen, a keystroke
+// in the scene example's template to its whole file on the screen, the
 // browser's memory (all its processes) and the engine's while an 8000 x 6000
 // PNG is opened, held, and after the next picture, and the page's size with
 // its WebAssembly, compressed. Medians of several runs.
@@ -11,7 +12,7 @@ import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
 
-import { PagePath, afterArt, launch, openPage, serve } from '../tests/web/browser.mjs';
+import { PagePath, afterArt, afterPage, launch, openPage, serve } from '../tests/web/browser.mjs';
 import { png, scene } from '../tests/web/pictures.mjs';
 
 const Runs = Number(process.env.RUNS || 5);
@@ -79,6 +80,25 @@ async function openToScreen(page, file) {
   return Date.now() - start;
 }
 
+// Timed inside the page: from a keystroke in the template (its input event)
+// to the frame after the whole file composed of it is drawn.
+function keystrokeToPage(page, text) {
+  return page.evaluate((template) => new Promise((resolve) => {
+    const area = document.getElementById('template');
+    const pages = Number(document.body.dataset.pages || 0);
+    const start = performance.now();
+    const watch = new MutationObserver(() => {
+      if (Number(document.body.dataset.pages) > pages && document.body.dataset.page !== 'busy') {
+        watch.disconnect();
+        requestAnimationFrame(() => resolve(performance.now() - start));
+      }
+    });
+    watch.observe(document.body, { attributes: true });
+    area.value = template;
+    area.dispatchEvent(new Event('input', { bubbles: true }));
+  }), text);
+}
+
 // Timed inside the page: from the slider's input event to the frame after
 // the new art is drawn.
 function sliderToScreen(page, value) {
@@ -129,6 +149,20 @@ try {
   clearInterval(sampler);
   const [nextMemory, after] = [await engineMemory(), browserMemory()];
 
+  const composing = await openPage(browser.context, server.url + '#compose');
+  await composing.waitForFunction(() => document.body.dataset.page === 'ready');
+  const example = await composing.inputValue('#template');
+  const typing = [];
+  for (let run = 0; run < 4 * Runs; run++)
+    typing.push(await keystrokeToPage(composing, example.replace('presents', 'presents' + '!'.repeat(run % 2))));
+  // The same with the 4000 x 3000 JPEG's art, which is made again at every keystroke.
+  await afterPage(composing, () => composing.setInputFiles('#add-pictures', photo));
+  const withPhoto = example.replace('sample.png', path.basename(photo));
+  const typingPhoto = [];
+  for (let run = 0; run < Runs; run++)
+    typingPhoto.push(await keystrokeToPage(composing, withPhoto.replace('presents', 'presents' + '!'.repeat(run % 2))));
+  await composing.close();
+
   const html = fs.readFileSync(PagePath);
   console.log('| figure | value |');
   console.log('|---|---|');
@@ -136,6 +170,10 @@ try {
     `screen, from choosing the file | ${median(opening)} ms (median of ${Runs}) |`);
   console.log(`| a slider change on a 640 × 480 picture, to the screen | ${median(sliding).toFixed(1)} ms ` +
     `(median of ${sliding.length}) |`);
+  console.log('| a keystroke in the scene example\'s template (a logo, 60-column art of a 240 × 120 PNG; 75 lines ' +
+    `out), to its whole file on the screen | ${median(typing).toFixed(1)} ms (median of ${typing.length}) |`);
+  console.log(`| the same with the art of the 4000 × 3000 JPEG instead, made again at every keystroke | ` +
+    `${median(typingPhoto).toFixed(1)} ms (median of ${typingPhoto.length}) |`);
   console.log(`| the browser's memory: before; at its peak opening an 8000 × 6000 PNG; holding it; after the next ` +
     `picture | ${[idle, peak, held, after].map((mb) => mb.toFixed(0)).join(' MB; ')} MB |`);
   console.log(`| the engine's memory holding an 8000 × 6000 PNG; after the next picture | ` +

@@ -3,7 +3,9 @@
 #include "check_files.h"
 
 #include "ezedudu/display_path.h"
+#include "ezedudu/editor_defaults.h"
 #include "ezedudu/nfo_file.h"
+#include "ezedudu/option_table.h"
 #include "ezedudu/qt_path.h"
 
 #include <algorithm>
@@ -13,19 +15,24 @@ namespace {
 
 QString Description()
 {
+    QString editors;
+    for (const std::string& word : ArgumentsFor(EditorDefaults(), false))
+        editors += ' ' + QString::fromStdString(word);
     return QStringLiteral(
-        "Turns pictures into NFO text art: one code-page-437 shade character\n"
-        "(full block, dark, medium, light shade or space) for every 2 x 3 pixels,\n"
-        "or as many as --columns and --rows ask for. Each PICTURE.bmp (or any other\n"
-        "picture Qt reads) gives PICTURE.nfo beside it; '-' reads a picture from\n"
-        "standard input and writes the art to standard output.\n"
-        "\n"
-        "--compose TEMPLATE makes a whole NFO file instead: a text file that looks like\n"
-        "the NFO, with {{art PICTURE}}, {{logo TEXT}}, {{box}}, {{facts}}, {{title}} and the\n"
-        "other directives of the README's \"Making a whole NFO\" in it.\n"
-        "\n"
-        "Exit status: 0 when every picture converted, 1 when any failed\n"
-        "(the others still convert), 2 for a usage error.");
+               "Turns pictures into NFO text art: one code-page-437 shade character\n"
+               "(full block, dark, medium, light shade or space) for every 2 x 3 pixels,\n"
+               "or as many as --columns and --rows ask for. Each PICTURE.bmp (or any other\n"
+               "picture Qt reads) gives PICTURE.nfo beside it; '-' reads a picture from\n"
+               "standard input and writes the art to standard output. ezedudu-studio and\n"
+               "the web page start with%1.\n"
+               "\n"
+               "--compose TEMPLATE makes a whole NFO file instead: a text file that looks like\n"
+               "the NFO, with {{art PICTURE}}, {{logo TEXT}}, {{box}}, {{facts}}, {{title}} and the\n"
+               "other directives of the README's \"Making a whole NFO\" in it.\n"
+               "\n"
+               "Exit status: 0 when every picture converted, 1 when any failed\n"
+               "(the others still convert), 2 for a usage error.")
+        .arg(editors);
 }
 
 // Why the pictures and outputs given cannot go together; empty when they can.

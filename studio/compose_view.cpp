@@ -7,7 +7,7 @@
 #include "ezedudu/option_table.h"
 #include "ezedudu/page_writer.h"
 #include "ezedudu/qt_path.h"
-#include "ezedudu/template_fields.h"
+#include "ezedudu/template_field_names.h"
 #include "ezedudu/template_files.h"
 
 #include <QCheckBox>

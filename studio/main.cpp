@@ -1,9 +1,9 @@
 #include "cli_command.h"
 #include "remembered_options.h"
-#include "studio_defaults.h"
 #include "studio_window.h"
 
 #include "ezedudu/command_line.h"
+#include "ezedudu/editor_defaults.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -29,7 +29,7 @@ int main(int argc, char* argv[])
             "The options below start it with those settings; otherwise it starts with the settings it was left\n"
             "with. The first time, and after Edit > Reset to Defaults, it makes the art of\n"
             "%1.")
-            .arg(ezedudu::CliCommandFor(ezedudu::StudioDefaults().conversion, {})));
+            .arg(ezedudu::CliCommandFor(ezedudu::EditorDefaults().conversion, {})));
     parser.addPositionalArgument("PICTURE", "The picture to open.", "[PICTURE]");
 
     QSettings settings;

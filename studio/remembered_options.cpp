@@ -1,7 +1,6 @@
 #include "remembered_options.h"
 
-#include "studio_defaults.h"
-
+#include "ezedudu/editor_defaults.h"
 #include "ezedudu/option_table.h"
 #include "ezedudu/qt_text.h"
 
@@ -11,7 +10,7 @@ namespace ezedudu {
 
 void RecallOptions(const QSettings& settings, ConversionOptions& options, PreviewTheme& theme)
 {
-    ArtSettings recalled = StudioDefaults();
+    ArtSettings recalled = EditorDefaults();
     for (const OptionEntry& option : OptionTable()) {
         const QString key = QtText(option.settingsKey);
         OptionValue value;

@@ -6,7 +6,7 @@ class QSettings;
 
 namespace ezedudu {
 
-// The studio's options as they were left, or its defaults (StudioDefaults)
+// The studio's options as they were left, or its defaults (EditorDefaults)
 // the first time.
 void RecallOptions(const QSettings& settings, ConversionOptions& options, PreviewTheme& theme);
 

@@ -6,8 +6,8 @@
 #include "menu_shortcuts.h"
 #include "preview_view.h"
 #include "remembered_options.h"
-#include "studio_defaults.h"
 
+#include "ezedudu/editor_defaults.h"
 #include "ezedudu/error.h"
 #include "ezedudu/nfo_file.h"
 #include "ezedudu/page_writer.h"
@@ -32,7 +32,6 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
 
 namespace ezedudu {
 namespace {
@@ -142,7 +141,7 @@ void StudioWindow::ResetToDefaults()
 {
     if (!beforeReset)
         beforeReset = ArtSettings{controls->Options(), controls->Theme()};
-    const ArtSettings defaults = StudioDefaults();
+    const ArtSettings defaults = EditorDefaults();
     controls->SetOptions(defaults.conversion, defaults.theme);
     undoReset->setEnabled(true);
     ShowMessage(tr("The settings are back to their defaults. Edit > Undo Reset (%1) brings yours back.")

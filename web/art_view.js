@@ -53,16 +53,14 @@ function drawArt(result) {
   fitArt();
 }
 
-// Sizes the art for the room it has now, redrawing it where its scale
-// changed: enlarged only as far as leaves the picture room beside it, and
-// reduced only where it is wider than the whole room.
-function fitArt() {
-  if (!drawn) return;
+// Sizes a drawn preview ({result, shrink}) on its canvas for the room it has
+// now, in CSS pixels, redrawing it where its scale changed: enlarged only as
+// far as the share of the room allows, and reduced only where it is wider
+// than the whole room. Answers its size on the screen.
+function fitPreview(canvas, drawn, roomWidth, share) {
   const { result } = drawn;
-  const canvas = $('preview');
   const ratio = window.devicePixelRatio || 1;
-  const room = $('views').clientWidth * ratio;
-  const share = $('original').hidden ? 1 : ArtShare;
+  const room = roomWidth * ratio;
   const width = result.previewWidth;
   const times = width <= room * share ? Math.min(MaxTimes, Math.floor((room * share) / width)) : 1;
   const shrink = width <= room ? 1 : Math.min(MaxTimes, Math.ceil(width / room));
@@ -79,6 +77,14 @@ function fitArt() {
   const shownHeight = (canvas.height * times) / ratio;
   canvas.style.width = `${shownWidth}px`;
   canvas.style.height = `${shownHeight}px`;
+  return { shownWidth, shownHeight };
+}
+
+// The art, leaving the picture room beside it.
+function fitArt() {
+  if (!drawn) return;
+  const share = $('original').hidden ? 1 : ArtShare;
+  const { shownWidth, shownHeight } = fitPreview($('preview'), drawn, $('views').clientWidth, share);
   fitPicture(shownWidth, shownHeight);
 }
 

@@ -1,18 +1,22 @@
-// The page's way into the engine: the option table as data, and the one
-// picture the worker holds, converted with options given as command-line
-// words, exactly as ezedudu-cli converts it.
+// The page's way into the engine: the option table as data, the picture the
+// worker holds, converted with options given as command-line words, exactly
+// as ezedudu-cli converts it, and templates composed over the pictures the
+// page added, as ezedudu-cli --compose composes them.
 #include "bitmap_rows.h"
 #include "rgba_rows.h"
 #include "shared_bytes_stream.h"
 
 #include "ezedudu/art_conversion.h"
 #include "ezedudu/box_shrink.h"
+#include "ezedudu/compose.h"
+#include "ezedudu/editor_defaults.h"
 #include "ezedudu/error.h"
 #include "ezedudu/page_writer.h"
 #include "ezedudu/option_table.h"
 #include "ezedudu/pixel_limit.h"
 #include "ezedudu/preview_layout.h"
 #include "ezedudu/shell_words.h"
+#include "ezedudu/template_field_names.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/heap.h>
@@ -20,6 +24,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 #include <memory>
 #include <span>
 #include <exception>
@@ -66,12 +71,14 @@ val Text(std::string_view text)
     return val(std::string(text));
 }
 
-// Every option as the page builds its control: names, ranges, choices and
-// presets, and the default as the text ParseOptionValue reads.
-val OptionTableData()
+// Every option of a table as the page builds its control: names, ranges,
+// choices and presets, ezedudu-cli's default and the value the page starts
+// with (EditorDefaults), as the text ParseOptionValue reads.
+val OptionTableData(std::span<const OptionEntry> table)
 {
+    const ArtSettings startWith = EditorDefaults();
     val options = val::array();
-    for (const OptionEntry& entry : OptionTable()) {
+    for (const OptionEntry& entry : table) {
         val option = val::object();
         option.set("flag", Text(entry.flag));
         option.set("type", val(TypeName(entry.type)));
@@ -102,6 +109,7 @@ val OptionTableData()
         option.set("control", val(ControlName(entry.control)));
         option.set("previewOnly", entry.previewOnly);
         option.set("defaultValue", FormatOptionValue(entry, entry.Default()));
+        option.set("startValue", FormatOptionValue(entry, entry.get(startWith)));
         options.call<void>("push", option);
     }
     return options;
@@ -143,19 +151,28 @@ std::string ShellCommandOf(val words)
     return ShellCommand(emscripten::vecFromJSArray<std::string>(words));
 }
 
-// The picture the worker holds: a file's bytes, or pixels the browser decoded.
+// A picture the worker holds: a file's bytes, or pixels the browser decoded,
+// or why the browser could not hand it over.
 struct HeldInput {
     std::shared_ptr<const std::string> bytes;
     bool decoded = false;
     std::int64_t width = 0;
     std::int64_t height = 0;
     bool alpha = false;
+    std::string failure;
 };
+
+// The pictures held by name: "" the one converted into art, any other name
+// one that templates name.
+std::map<std::string, HeldInput>& Held()
+{
+    static std::map<std::string, HeldInput> held;
+    return held;
+}
 
 HeldInput& Input()
 {
-    static HeldInput input;
-    return input;
+    return Held()[""];
 }
 
 // Where the page writes a picture's bytes before it holds them: copying
@@ -167,10 +184,11 @@ std::string& Incoming()
     return incoming;
 }
 
-// Opens the held picture as ezedudu-cli opens a file, with the pixel limit.
-std::unique_ptr<RowSource> OpenInput(std::int64_t maxPixels)
+// Opens a held picture as ezedudu-cli opens a file, with the pixel limit.
+std::unique_ptr<RowSource> OpenInput(const HeldInput& input, std::int64_t maxPixels)
 {
-    const HeldInput& input = Input();
+    if (!input.failure.empty())
+        throw Error(Error::Kind::UnreadablePicture, input.failure);
     if (!input.bytes || input.bytes->empty())
         throw Error(Error::Kind::UnreadablePicture, "the input is empty");
     if (input.decoded) {
@@ -189,11 +207,11 @@ val Bytes(std::string_view bytes)
 }
 
 // A view of size bytes of the module's memory for the page to fill, valid
-// until the module next runs. The picture held before is let go first, so
-// that its memory takes the new one.
-val PictureBuffer(double size)
+// until the module next runs. The picture held before under this name is let
+// go first, so that its memory takes the new one.
+val PictureBuffer(double size, std::string name)
 {
-    Input() = HeldInput{};
+    Held().erase(name);
     Incoming().clear();
     Incoming().shrink_to_fit();
     Incoming().assign(static_cast<std::size_t>(size), '\0');
@@ -207,22 +225,35 @@ std::shared_ptr<const std::string> TakeIncoming()
     return bytes;
 }
 
-// Holds the buffer as a file's bytes, which the bitmap reader reads: the
-// page hands over only bitmaps this way, and decodes other formats itself.
-void HoldFile()
+// Holds the buffer under the name as a file's bytes, which the bitmap reader
+// reads: the page hands over only bitmaps this way, and decodes other formats
+// itself.
+void HoldFile(std::string name)
 {
-    Input() = HeldInput{TakeIncoming()};
+    Held()[name] = HeldInput{TakeIncoming(), false, 0, 0, false, {}};
 }
 
-// Holds the buffer as width x height RGBA pixels; alpha false when every
-// pixel is opaque. Returns an empty text, or why they cannot be held.
-std::string HoldPixels(double width, double height, bool alpha)
+// Holds the buffer under the name as width x height RGBA pixels; alpha false
+// when every pixel is opaque. Returns an empty text, or why they cannot be held.
+std::string HoldPixels(std::string name, double width, double height, bool alpha)
 {
     const std::int64_t w = std::int64_t(width), h = std::int64_t(height);
     if (std::int64_t(Incoming().size()) != w * h * 4)
         return "the browser handed over pixels that do not fill " + std::to_string(w) + " x " + std::to_string(h);
-    Input() = HeldInput{TakeIncoming(), true, w, h, alpha};
+    Held()[name] = HeldInput{TakeIncoming(), true, w, h, alpha, {}};
     return {};
+}
+
+// Remembers under the name why the page could not hand a picture over, for
+// the template that names it to tell.
+void HoldFailure(std::string name, std::string reason)
+{
+    Held()[name] = HeldInput{.failure = std::move(reason)};
+}
+
+void LetGo(std::string name)
+{
+    Held().erase(name);
 }
 
 // Why a picture of width x height pixels is refused with these words
@@ -249,7 +280,7 @@ val Thumbnail(double maxSide)
 {
     try {
         // The picture was converted already: within its pixel limit.
-        const std::unique_ptr<RowSource> picture = OpenInput(std::numeric_limits<std::int64_t>::max());
+        const std::unique_ptr<RowSource> picture = OpenInput(Input(), std::numeric_limits<std::int64_t>::max());
         const std::int64_t side = std::max(picture->Width(), picture->Height());
         const int factor = int(std::max<std::int64_t>(1, (side + std::int64_t(maxSide) - 1) / std::int64_t(maxSide)));
         const std::optional<HeldPicture> shrunk = ShrinkByBlocks(*picture, factor);
@@ -301,11 +332,34 @@ void AddPreview(const Page& page, const ArtSettings& settings, val& result)
     result.set("preview", Bytes(rgba));
 }
 
+// Runs work and tells what it threw as the result's "error" (or error, when it
+// threw nothing), and where a template is at fault as "line" and "column":
+// an exception that reached the page would be only a number there.
+template <typename Work>
+void TellFailures(val& result, std::string& error, const Work& work)
+{
+    try {
+        work();
+    } catch (const TemplateError& fault) {
+        error = fault.what();
+        result.set("line", double(fault.Line()));
+        result.set("column", double(fault.Column()));
+    } catch (const Error& failure) {
+        error = Explain(failure);
+    } catch (const std::bad_alloc&) {
+        error = "not enough memory for this in the browser";
+    } catch (const std::exception& failure) {
+        error = std::string("the engine failed: ") + failure.what();
+    } catch (...) {
+        error = "the engine failed for a reason it did not name";
+    }
+    result.set("error", error);
+}
+
 // Converts the held picture. The result has "error" (the CLI's reason, or
 // empty) with "field", the option a usage error is about, and, without an
 // error, the NFO bytes, their UTF-8 text, the art's size, the preview and the
-// command-line words of the options. Every failure comes back as a reason:
-// an exception that reached the page would be only a number there.
+// command-line words of the options.
 val Convert(val words)
 {
     val result = val::object();
@@ -313,9 +367,9 @@ val Convert(val words)
     const OptionWordsError wordsError = ParseOptionWords(emscripten::vecFromJSArray<std::string>(words), settings);
     std::string error = wordsError.reason;
     result.set("field", Text(wordsError.flag));
-    try {
+    TellFailures(result, error, [&] {
         if (error.empty()) {
-            const std::unique_ptr<RowSource> picture = OpenInput(settings.conversion.maxPixels);
+            const std::unique_ptr<RowSource> picture = OpenInput(Input(), settings.conversion.maxPixels);
             const ConvertedArt converted = *ConvertArt(*picture, settings.conversion);
             result.set("nfo", Bytes(converted.page.Cp437()));
             result.set("text", WritePage(converted.page, TextEncoding::Utf8));
@@ -327,16 +381,86 @@ val Convert(val words)
                 arguments.call<void>("push", argument);
             result.set("arguments", arguments);
         }
-    } catch (const Error& failure) {
-        error = Explain(failure);
-    } catch (const std::bad_alloc&) {
-        error = "not enough memory for this picture in the browser";
-    } catch (const std::exception& failure) {
-        error = std::string("the conversion failed: ") + failure.what();
-    } catch (...) {
-        error = "the conversion failed for a reason the engine did not name";
+    });
+    return result;
+}
+
+// The pictures a template names are those the page added, by the name of
+// their file: the page cannot open paths, so "art/logo.png" is the logo.png
+// added. Fonts are the ones built in.
+class HeldPictures : public TemplateSources {
+public:
+    std::shared_ptr<const RowSource> OpenPicture(const std::string& name, const ConversionOptions& options) override
+    {
+        const std::string file = name.substr(name.find_last_of("/\\") + 1);
+        const auto held = Held().find(file);
+        if (file.empty() || held == Held().end())
+            throw Error(Error::Kind::MissingFile,
+                        "no picture of this name has been added to the page: add " + (file.empty() ? name : file) +
+                            " with Add pictures…, or drop or paste it");
+        return OpenInput(held->second, options.maxPixels);
     }
-    result.set("error", error);
+
+    std::string ReadFont(const std::string& name) override
+    {
+        throw Error(Error::Kind::MissingFile, "the page reads no font files: " + name);
+    }
+};
+
+// Reads the page's options (--layout, --width) and the art options
+// (--signature, --preview-theme, ...) from one list of words.
+OptionWordsError ParseComposeWords(const std::vector<std::string>& words, ArtSettings& settings)
+{
+    std::vector<std::string> artWords;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::span<const OptionEntry> table = PageOptionTable();
+        const auto page = std::find_if(table.begin(), table.end(), [&](const OptionEntry& entry) {
+            return words[i] == "--" + std::string(entry.flag);
+        });
+        if (page == table.end() || i + 1 == words.size()) {
+            artWords.push_back(words[i]);
+            continue;
+        }
+        OptionValue value;
+        if (std::string error = ParseOptionValue(*page, words[++i], value); !error.empty())
+            return {error, page->flag};
+        page->set(settings, value);
+    }
+    return ParseOptionWords(artWords, settings);
+}
+
+// Composes the template with the field values ({title: "..."}) and the
+// words. The result has "error", and for a fault in the template the "line"
+// and "column" it lies at; "fields", the names the template asks for when it
+// can be read; and without an error the file's bytes, their UTF-8 text, its
+// size and its preview.
+val ComposePage(std::string templateText, val fieldValues, val words)
+{
+    val result = val::object();
+    ArtSettings settings;
+    const OptionWordsError wordsError = ParseComposeWords(emscripten::vecFromJSArray<std::string>(words), settings);
+    std::string error = wordsError.reason;
+    result.set("field", Text(wordsError.flag));
+    TellFailures(result, error, [&] {
+        val names = val::array();
+        for (const std::string& name : TemplateFieldNames(templateText))
+            names.call<void>("push", name);
+        result.set("fields", names);
+        if (!error.empty())
+            return;
+        TemplateFields fields;
+        const val keys = val::global("Object").call<val>("keys", fieldValues);
+        for (const std::string& name : emscripten::vecFromJSArray<std::string>(keys))
+            fields[name] = fieldValues[name].as<std::string>();
+        HeldPictures pictures;
+        const Page page =
+            Compose(templateText, fields, pictures, {settings.page.Shape(), settings.conversion.layout.signature});
+        result.set("nfo", Bytes(page.Cp437()));
+        result.set("text", WritePage(page, TextEncoding::Utf8));
+        result.set("columns", double(page.Width()));
+        result.set("rows", double(page.LineCount()));
+        AddPreview(page, settings, result);
+    });
     return result;
 }
 
@@ -345,10 +469,14 @@ val Convert(val words)
 
 EMSCRIPTEN_BINDINGS(ezedudu)
 {
-    emscripten::function("optionTable", &ezedudu::OptionTableData);
+    emscripten::function("optionTable", +[] { return ezedudu::OptionTableData(ezedudu::OptionTable()); });
+    emscripten::function("pageOptionTable", +[] { return ezedudu::OptionTableData(ezedudu::PageOptionTable()); });
     emscripten::function("pictureBuffer", &ezedudu::PictureBuffer);
     emscripten::function("holdFile", &ezedudu::HoldFile);
     emscripten::function("holdPixels", &ezedudu::HoldPixels);
+    emscripten::function("holdFailure", &ezedudu::HoldFailure);
+    emscripten::function("letGo", &ezedudu::LetGo);
+    emscripten::function("compose", &ezedudu::ComposePage);
     emscripten::function("pixelLimitError", &ezedudu::PixelLimitError);
     emscripten::function("convert", &ezedudu::Convert);
     emscripten::function("optionErrors", &ezedudu::OptionErrors);

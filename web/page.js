@@ -9,9 +9,6 @@
 'use strict';
 
 const SettingsKey = 'ezedudu.settings';
-// The page's own defaults where they differ from the command line's: art
-// that fits an NFO viewer's 80 columns.
-const PageDefaults = { columns: '79' };
 const ViewerColumns = 80;
 // A WebAssembly module's memory grows with the largest picture and never
 // shrinks: after one that took more than this, the next picture goes to a
@@ -31,8 +28,9 @@ let nextId = 0;
 let waiting = []; // resolves Save and Copy once the worker is idle
 
 // The worker and what it has been sent: at most one request in flight, and
-// the newest one queued behind it.
-const engine = { worker: null, holds: null, memory: 0, inFlight: null, queued: null };
+// the newest one of each kind queued behind it; the picture it converts, and
+// the pictures templates may name (name -> key).
+const engine = { worker: null, holds: null, pictures: new Map(), memory: 0, inFlight: null, queued: new Map() };
 
 function startWorker() {
   engine.worker?.terminate();
@@ -40,7 +38,7 @@ function startWorker() {
   worker.onmessage = ({ data }) => {
     if (worker === engine.worker) received(data);
   };
-  Object.assign(engine, { worker, holds: null, memory: 0 });
+  Object.assign(engine, { worker, holds: null, pictures: new Map(), memory: 0 });
 }
 
 function savedSettings() {
@@ -60,13 +58,10 @@ function saveSettings() {
   }
 }
 
-function defaultText(option) {
-  return PageDefaults[option.flag] ?? option.defaultValue;
-}
-
-// One control for an option, made from its row of the table.
-function makeControl(option, form) {
-  const id = 'option-' + option.flag;
+// One control for an option, made from its row of the table, kept in into;
+// changed runs when the user changes it.
+function makeControl(option, form, { into = controls, prefix = 'option-', changed } = {}) {
+  const id = prefix + option.flag;
   const label = document.createElement('label');
   label.htmlFor = id;
   label.append(option.label + ' ');
@@ -145,11 +140,11 @@ function makeControl(option, form) {
   input.id = id;
   input.name = option.flag;
   form.append(label, holder || input);
-  controls.set(option.flag, { option, input, read, write });
-  input.addEventListener(option.control === 'slider' ? 'input' : 'change', () => {
+  into.set(option.flag, { option, input, read, write });
+  input.addEventListener(option.control === 'slider' ? 'input' : 'change', changed || (() => {
     saveSettings();
     want();
-  });
+  }));
 }
 
 // A colour field with a picker beside it: the picker writes the field, and
@@ -174,7 +169,7 @@ function withColourPicker(input, write, id) {
   return [holder, (text) => { write(text); follow(); }];
 }
 
-function buildControls(table) {
+function buildControls(table, pageTable) {
   const form = $('controls');
   form.addEventListener('submit', (event) => event.preventDefault());
   const saved = savedSettings();
@@ -182,8 +177,9 @@ function buildControls(table) {
   for (const option of table) {
     makeControl(option, form);
     if (option.flag in saved) remembered[option.flag] = String(saved[option.flag]);
-    controls.get(option.flag).write(remembered[option.flag] ?? defaultText(option));
+    controls.get(option.flag).write(remembered[option.flag] ?? option.startValue);
   }
+  buildComposeControls(table, pageTable);
   post({ id: ++nextId, kind: 'check', values: remembered });
 }
 
@@ -193,7 +189,7 @@ function forgetBadValues(errors) {
   const forgotten = [];
   for (const [flag, reason] of Object.entries(errors)) {
     const { option, write } = controls.get(flag);
-    write(defaultText(option));
+    write(option.startValue);
     forgotten.push(`${option.label} (${reason})`);
   }
   if (forgotten.length) {
@@ -203,11 +199,12 @@ function forgetBadValues(errors) {
   ready = true;
   document.body.dataset.engine = 'ready';
   want();
+  if (document.body.dataset.mode === 'compose') wantPage();
 }
 
-function readValues() {
+function readValues(from = controls) {
   const values = {};
-  for (const [flag, { read }] of controls) values[flag] = read();
+  for (const [flag, { read }] of from) values[flag] = read();
   return values;
 }
 
@@ -217,9 +214,9 @@ function writeValues(values) {
 
 // The options as command-line words: those that differ from the command
 // line's defaults.
-function wordsOf(values) {
+function wordsOf(values, from = controls) {
   const list = [];
-  for (const { option } of controls.values()) {
+  for (const { option } of from.values()) {
     const text = values[option.flag];
     if (text === option.defaultValue) continue;
     if (option.type === 'switch') {
@@ -236,13 +233,22 @@ function want() {
   if (!ready || !picture) return;
   const values = readValues();
   latest = { id: ++nextId, kind: 'art', picture, values, words: wordsOf(values) };
-  if (engine.inFlight) engine.queued = latest;
-  else post(latest);
+  send(latest);
   update();
+}
+
+// Sends a request now, or queues it in place of an older one of its kind.
+function send(request) {
+  if (engine.inFlight) engine.queued.set(request.kind, request);
+  else post(request);
 }
 
 async function post(request) {
   engine.inFlight = request;
+  if (request.kind === 'compose') {
+    postPage(request);
+    return;
+  }
   const message = { type: request.kind, id: request.id, values: request.values, words: request.words,
     name: request.picture?.name };
   if (request.kind === 'art' && engine.holds !== request.picture) {
@@ -265,20 +271,25 @@ async function post(request) {
 
 function received(data) {
   if (data.type === 'options') {
-    if (!controls.size) buildControls(data.options);
+    if (!controls.size) buildControls(data.options, data.pageOptions);
     return;
   }
   const request = engine.inFlight;
   if (!request || request.id !== data.id) return;
   engine.inFlight = null;
   if (data.type === 'checked') forgetBadValues(data.errors);
+  else if (data.type === 'page') finishPage(request, data.result);
   else finish(request, data.result);
-  if (engine.queued) {
-    const next = engine.queued;
-    engine.queued = null;
-    post(next);
-  }
+  postQueued();
   update();
+}
+
+// Sends the next request queued, once none is in flight.
+function postQueued() {
+  const [next] = engine.queued.values();
+  if (!next || engine.inFlight) return;
+  engine.queued.delete(next.kind);
+  post(next);
 }
 
 function finish(request, result) {
@@ -326,6 +337,7 @@ function show(request, result) {
 // The page's state, its buttons and the waiting Save and Copy, after any change.
 function update() {
   const busy = Boolean(engine.inFlight);
+  updatePage();
   const current = shown && shown.request === latest;
   document.body.dataset.state = busy ? 'busy' : problem ? 'invalid' : !shown ? 'empty'
     : shown.result.error ? 'error' : 'ready';
@@ -369,7 +381,7 @@ async function currentArt(verb) {
 function cancel() {
   startWorker();
   engine.inFlight = null;
-  engine.queued = null;
+  engine.queued.delete('art');
   if (shown) {
     picture = shown.request.picture;
     writeValues(shown.request.values);
@@ -381,6 +393,7 @@ function cancel() {
   latest = shown?.request ?? null;
   markField('', '');
   note('Cancelled: the settings are back to those of the art shown.');
+  postQueued();
   update();
 }
 
@@ -403,7 +416,7 @@ function note(text, undo) {
 function reset() {
   const before = readValues();
   const defaults = {};
-  for (const [flag, { option }] of controls) defaults[flag] = defaultText(option);
+  for (const [flag, { option }] of controls) defaults[flag] = option.startValue;
   const apply = (values) => {
     writeValues(values);
     saveSettings();
@@ -435,7 +448,7 @@ function download(blob, name) {
   setTimeout(() => URL.revokeObjectURL(link.href), 60000);
 }
 
-async function copy(text, what) {
+async function copy(text, what, tell = note) {
   try {
     await navigator.clipboard.writeText(text);
   } catch {
@@ -446,7 +459,7 @@ async function copy(text, what) {
     document.execCommand('copy');
     area.remove();
   }
-  note(what + ' copied to the clipboard.');
+  tell(what + ' copied to the clipboard.');
 }
 
 $('save-nfo').addEventListener('click', async () => {
@@ -477,6 +490,12 @@ $('picture').addEventListener('change', (event) => {
   openFile(event.target.files[0]);
   event.target.value = ''; // so that choosing the same file again opens it again
 });
+// A picture dropped or pasted is converted into art, or, while a whole file
+// is composed, added to the pictures its template may name.
+function filesGiven(files) {
+  if (document.body.dataset.mode === 'compose') addPictures(files);
+  else openFile(files[0]);
+}
 document.addEventListener('dragover', (event) => {
   event.preventDefault();
   document.body.classList.add('dragging');
@@ -485,13 +504,13 @@ document.addEventListener('dragleave', () => document.body.classList.remove('dra
 document.addEventListener('drop', (event) => {
   event.preventDefault();
   document.body.classList.remove('dragging');
-  openFile(event.dataTransfer.files[0]);
+  if (event.dataTransfer.files.length) filesGiven([...event.dataTransfer.files]);
 });
 document.addEventListener('paste', (event) => {
-  const file = [...event.clipboardData.files][0];
-  if (file) {
+  const files = [...event.clipboardData.files];
+  if (files.length) {
     event.preventDefault();
-    openFile(file);
+    filesGiven(files);
   }
 });
 

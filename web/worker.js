@@ -4,13 +4,17 @@
 //   {type: 'check', id, values}        which remembered values cannot be read
 //   {type: 'file', id, bytes, words, name}   hold this picture and convert it
 //   {type: 'convert', id, words, name}       convert the picture held
-// Messages out: {type: 'options', options} once, then {type: 'checked', id,
-// errors} or {type: 'art', id, result} per message, with the id it answers;
-// the first art of a picture brings its thumbnail along.
+//   {type: 'compose', id, template, fields, words, pictures}   compose a
+//       template; pictures lists the pictures it may name, {name, key}, with
+//       the bytes of those the worker does not hold yet
+// Messages out: {type: 'options', options, pageOptions} once, then
+// {type: 'checked', id, errors}, {type: 'art', id, result} or {type: 'page',
+// id, result} per message, with the id it answers; the first art of a
+// picture brings its thumbnail along.
 'use strict';
 
 const engineReady = EzeduduEngine().then((engine) => {
-  postMessage({ type: 'options', options: engine.optionTable() });
+  postMessage({ type: 'options', options: engine.optionTable(), pageOptions: engine.pageOptionTable() });
   return engine;
 });
 
@@ -20,6 +24,7 @@ const ThumbnailSide = 1024;
 let file = null; // the bytes of the picture last sent
 let held = false; // whether the engine holds it
 let shownYet = false; // whether the page was sent its thumbnail
+const templatePictures = new Map(); // name -> key: the pictures templates may name
 
 // A picture's width and height from the first bytes of its file (PNG, GIF,
 // JPEG, WebP), or null: known before anything is decoded.
@@ -137,14 +142,14 @@ function unfilter(rows, height, stride, pixelBytes) {
 // precision where alpha is below 255; WebGL reads such pictures back exactly
 // where it is available. (Read in bands of rows, a large picture took more
 // memory, not less: 4.7 GB against 4.1 GB for 20000 x 20000 pixels.)
-function copyPixels(engine, image) {
+function copyPixels(engine, image, name) {
   const { width, height } = image;
   const context = new OffscreenCanvas(width, height).getContext('2d', { willReadFrequently: true });
   context.drawImage(image, 0, 0);
   const pixels = new Uint8Array(context.getImageData(0, 0, width, height).data.buffer);
   let alpha = false;
   for (let at = 3; !alpha && at < pixels.length; at += 4) alpha = pixels[at] !== 255;
-  const target = engine.pictureBuffer(pixels.length);
+  const target = engine.pictureBuffer(pixels.length, name);
   target.set(pixels);
   if (alpha) readStraight(image, target);
   return alpha;
@@ -170,40 +175,67 @@ function readStraight(image, target) {
   gl.deleteTexture(texture);
 }
 
-// Has the engine hold the picture last sent: bitmaps as their bytes, which
-// its own reader reads; other formats decoded by the browser, once their
-// header shows they are within the pixel limit. Answers why not, or ''.
-async function hold(engine, words) {
-  const bytes = new Uint8Array(file);
+// Has the engine hold a picture file's bytes under the name ('' for the one
+// converted into art): bitmaps as their bytes, which its own reader reads;
+// other formats decoded by the browser, once their header shows they are
+// within the pixel limit of the words. Answers why not, or ''.
+async function hold(engine, name, bytes, words) {
   if (bytes.length < 2 || (bytes[0] === 0x42 && bytes[1] === 0x4d)) { // "BM"
-    engine.pictureBuffer(bytes.length).set(bytes);
-    engine.holdFile();
-    held = true;
+    engine.pictureBuffer(bytes.length, name).set(bytes);
+    engine.holdFile(name);
     return '';
   }
   const size = headerSize(bytes);
   const refused = size && engine.pixelLimitError(size.width, size.height, words);
   if (refused) return refused;
-  const deep = await deepPng(bytes, (size) => engine.pictureBuffer(size));
-  if (deep) {
-    const error = engine.holdPixels(deep.width, deep.height, deep.alpha);
-    held = !error;
-    return error;
-  }
+  const deep = await deepPng(bytes, (size) => engine.pictureBuffer(size, name));
+  if (deep) return engine.holdPixels(name, deep.width, deep.height, deep.alpha);
   let image;
   try {
-    image = await createImageBitmap(new Blob([file]), { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+    image = await createImageBitmap(new Blob([bytes]), { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
   } catch {
     return 'not a picture this browser can read';
   }
   try {
-    const error = engine.pixelLimitError(image.width, image.height, words) ||
-      engine.holdPixels(image.width, image.height, copyPixels(engine, image));
-    held = !error;
-    return error;
+    return engine.pixelLimitError(image.width, image.height, words) ||
+      engine.holdPixels(name, image.width, image.height, copyPixels(engine, image, name));
   } finally {
     image.close();
   }
+}
+
+// Holds the pictures a template may name, as listed, and lets go of the rest;
+// one that cannot be held keeps why, for the template that names it.
+async function holdTemplatePictures(engine, pictures) {
+  for (const name of templatePictures.keys()) {
+    if (!pictures.some((picture) => picture.name === name)) {
+      engine.letGo(name);
+      templatePictures.delete(name);
+    }
+  }
+  for (const { name, key, bytes } of pictures) {
+    if (!bytes) continue;
+    let error;
+    try {
+      error = await hold(engine, name, new Uint8Array(bytes), []);
+    } catch (failure) {
+      error = 'the browser could not hand the picture over: ' + (failure?.message || 'no reason given');
+    }
+    if (error) engine.holdFailure(name, error);
+    templatePictures.set(name, key);
+  }
+}
+
+async function compose(engine, { id, template, fields, words, pictures }) {
+  let result;
+  try {
+    await holdTemplatePictures(engine, pictures);
+    result = engine.compose(template, fields, words);
+  } catch (failure) {
+    result = { error: 'the engine failed: ' + (failure?.message || 'no reason given'), broken: true };
+  }
+  result.memory = engine.memoryBytes();
+  postMessage({ type: 'page', id, result }, [result.nfo?.buffer, result.preview?.buffer].filter(Boolean));
 }
 
 function answer(engine, { id, words, name }) {
@@ -231,6 +263,10 @@ onmessage = async ({ data }) => {
     postMessage({ type: 'checked', id: data.id, errors: engine.optionErrors(data.values) });
     return;
   }
+  if (data.type === 'compose') {
+    await compose(engine, data);
+    return;
+  }
   if (data.type === 'file') {
     file = data.bytes;
     held = false;
@@ -244,7 +280,10 @@ onmessage = async ({ data }) => {
   }
   let error = '';
   try {
-    if (!held && file) error = await hold(engine, data.words);
+    if (!held && file) {
+      error = await hold(engine, '', new Uint8Array(file), data.words);
+      held = !error;
+    }
   } catch (failure) {
     error = 'the browser could not hand the picture over: ' + (failure?.message || 'no reason given');
   }

@@ -77,6 +77,18 @@ std::optional<Page> ConvertResampled(const RowSource& source, const ArtSize& art
                           observer, options.art);
 }
 
+// The samples' grey levels; the samples themselves are let go on return,
+// before the glyphs are chosen.
+LevelGrid GreyLevels(std::vector<std::uint32_t> pixels, std::int64_t width, std::int64_t height)
+{
+    LevelGrid grid{width, height, std::vector<std::uint8_t>(pixels.size())};
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        const ColourValue colour = ColourFromPixel(pixels[i]);
+        grid.levels[i] = basMain::GreyLevel(colour & 0xFF, colour >> 8 & 0xFF, colour >> 16 & 0xFF);
+    }
+    return grid;
+}
+
 // Art with half blocks needs each cell's shape, not just its mean: fitted
 // art samples the picture 4 x 4 a cell, art at the natural size samples each
 // cell's own 2 x 3 pixels 2 x 2.
@@ -93,21 +105,17 @@ std::optional<Page> ConvertSampled(const RowSource& source, const ArtSize& fitte
     const std::int64_t held = (factor >= 2 ? 0 : source.Width() * source.Height() * 4) + width * height * 5;
     if (held > SampledArtBytes + art.columns * art.rows)
         throw Error(Error::Kind::Refused,
-                    "--glyphs blocks would hold " + std::to_string(held >> 20) + " MiB for art of " + SizeText(art) +
+                    std::string(options.art.glyphs == GlyphSet::Lines ? "--glyphs lines" : "--glyphs blocks") +
+                        " would hold " + std::to_string(held >> 20) + " MiB for art of " + SizeText(art) +
                         "; make the art smaller with --columns");
     const std::optional<HeldPicture> whole = PictureInMemory(source, factor, observer);
     if (!whole)
         return std::nullopt;
     // All of the picture when fitted; whole cells at the natural size.
     const Canvas& canvas = whole->View();
-    const std::vector<std::uint32_t> pixels =
-        ResampleArea(canvas, fitted ? canvas.Width() : ColumnStep * art.columns,
-                     fitted ? canvas.Height() : RowStep * art.rows, width, height);
-    LevelGrid grid{width, height, std::vector<std::uint8_t>(pixels.size())};
-    for (std::size_t i = 0; i < pixels.size(); ++i) {
-        const ColourValue colour = ColourFromPixel(pixels[i]);
-        grid.levels[i] = basMain::GreyLevel(colour & 0xFF, colour >> 8 & 0xFF, colour >> 16 & 0xFF);
-    }
+    LevelGrid grid = GreyLevels(ResampleArea(canvas, fitted ? canvas.Width() : ColumnStep * art.columns,
+                                             fitted ? canvas.Height() : RowStep * art.rows, width, height),
+                                width, height);
     Page page;
     DrawArt(std::move(grid), samples, options.art, page.AddBlankLines(art.columns, art.rows).origin);
     return page;
@@ -129,7 +137,7 @@ std::optional<ConvertedArt> ConvertArt(const RowSource& picture, const Conversio
                                                         options.rows, options.cellAspect)
                                                : ArtSize{};
     std::optional<Page> art;
-    if (options.art.glyphs == GlyphSet::Blocks)
+    if (options.art.glyphs != GlyphSet::Shades)
         art = ConvertSampled(source, fitted, options, observer);
     else if (options.Resamples())
         art = ConvertResampled(source, fitted, options, observer);

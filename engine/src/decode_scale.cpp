@@ -4,7 +4,7 @@ namespace ezedudu {
 
 PixelSize FittedPixels(const ArtSize& art, GlyphSet glyphs)
 {
-    if (glyphs == GlyphSet::Blocks)
+    if (glyphs != GlyphSet::Shades)
         return {FittedSamples * art.columns, FittedSamples * art.rows};
     return {ColumnStep * art.columns + 1, RowStep * art.rows + 1};
 }

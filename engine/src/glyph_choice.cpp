@@ -3,35 +3,16 @@
 #include "ezedudu/glyph_ramp.h"
 #include "ezedudu/nfo_text.h"
 #include "ezedudu/tone.h"
+#include "shape_choice.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace ezedudu {
 namespace {
 
 constexpr double GlyphStep = GlyphBands[1].level - GlyphBands[0].level;
-constexpr double InkLevel = GlyphBands.front().level;
-constexpr double PaperLevel = GlyphBands.back().level;
-
-// The shade whose level is nearest, ties to the lighter.
-const GlyphBand& NearestShade(double level)
-{
-    const auto index = std::clamp<long>(std::lround(std::floor((level - GlyphBands[0].level) / GlyphStep + 0.5)), 0,
-                                        long(GlyphBands.size()) - 1);
-    return GlyphBands[static_cast<std::size_t>(index)];
-}
-
-bool InkAt(InkHalf ink, int x, int y, int samples)
-{
-    switch (ink) {
-    case InkHalf::Upper: return 2 * y < samples;
-    case InkHalf::Lower: return 2 * y >= samples;
-    case InkHalf::Left: return 2 * x < samples;
-    case InkHalf::Right: return 2 * x >= samples;
-    }
-    return false;
-}
 
 struct Choice {
     std::uint8_t cp437;
@@ -39,33 +20,14 @@ struct Choice {
 };
 
 // wanted holds a cell's samples x samples levels, row by row.
-Choice ChooseGlyph(const std::vector<double>& wanted, int samples, bool halves)
+Choice NearestShadeOf(const std::vector<double>& wanted)
 {
     double mean = 0;
     for (const double level : wanted)
         mean += level;
     mean /= double(wanted.size());
     const GlyphBand& shade = NearestShade(mean);
-    Choice best{shade.cp437, double(shade.level)};
-    if (!halves)
-        return best;
-    double bestError = 0;
-    for (const double level : wanted)
-        bestError += (level - shade.level) * (level - shade.level);
-    for (const HalfBlock& half : HalfBlocks) {
-        double error = 0;
-        for (int y = 0; y < samples; ++y)
-            for (int x = 0; x < samples; ++x) {
-                const double shown = InkAt(half.ink, x, y, samples) ? InkLevel : PaperLevel;
-                const double level = wanted[static_cast<std::size_t>(y * samples + x)];
-                error += (level - shown) * (level - shown);
-            }
-        if (error < bestError) {
-            bestError = error;
-            best = {half.cp437, (InkLevel + PaperLevel) / 2};
-        }
-    }
-    return best;
+    return {shade.cp437, double(shade.level)};
 }
 
 void ApplyTone(LevelGrid& grid, const ToneOptions& tone)
@@ -111,7 +73,11 @@ void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text)
     ApplyTone(grid, art.tone);
     const std::int64_t cols = grid.width / samples;
     const std::int64_t rows = grid.height / samples;
-    const bool halves = art.glyphs == GlyphSet::Blocks && samples > 1;
+    const std::optional<ShapeChooser> shapes =
+        art.glyphs != GlyphSet::Shades && samples > 1
+            ? std::optional<ShapeChooser>(std::in_place, grid, samples, art.glyphs)
+            : std::nullopt;
+    std::vector<int> rounded(static_cast<std::size_t>(samples * samples));
     // Floyd-Steinberg's errors carried to this row and the next, one spare
     // cell at each end.
     std::vector<double> here(static_cast<std::size_t>(cols + 2)), below(here.size());
@@ -128,7 +94,13 @@ void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text)
                 for (int x = 0; x < samples; ++x)
                     wanted[static_cast<std::size_t>(y * samples + x)] =
                         grid.At(col * samples + x, row * samples + y) + offset;
-            const Choice glyph = ChooseGlyph(wanted, samples, halves);
+            Choice glyph = NearestShadeOf(wanted);
+            if (shapes) {
+                for (std::size_t i = 0; i < wanted.size(); ++i)
+                    rounded[i] = int(std::floor(wanted[i] + 0.5));
+                const ShapeChooser::Choice shape = shapes->Choose(col, row, rounded);
+                glyph = {shape.cp437, double(shape.level)};
+            }
             line[col] = static_cast<char>(glyph.cp437);
             if (art.dither != Dither::FloydSteinberg)
                 continue;

@@ -1,5 +1,8 @@
 #include "ezedudu/glyph_ramp.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace ezedudu {
 namespace {
 
@@ -27,6 +30,14 @@ const GlyphBand* GlyphBandOf(std::uint8_t cp437)
         if (band.cp437 == cp437)
             return &band;
     return nullptr;
+}
+
+const GlyphBand& NearestShade(double level)
+{
+    constexpr double step = GlyphBands[1].level - GlyphBands[0].level;
+    const auto index = std::clamp<long>(std::lround(std::floor((level - GlyphBands[0].level) / step + 0.5)), 0,
+                                        long(GlyphBands.size()) - 1);
+    return GlyphBands[static_cast<std::size_t>(index)];
 }
 
 const std::array<std::uint8_t, 256>& GlyphTable()

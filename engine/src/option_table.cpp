@@ -15,7 +15,7 @@ constexpr double PixelsPerMegapixel = 1'000'000;
 constexpr OptionChoice LevelsChoices[] = {{"off", "As they are"}, {"auto", "Stretched (1st to 99th percentile)"}};
 constexpr OptionChoice DitherChoices[] = {
     {"none", "None"}, {"floyd-steinberg", "Floyd\u2013Steinberg"}, {"ordered", "Ordered (4 \u00d7 4 Bayer)"}};
-constexpr OptionChoice GlyphChoices[] = {{"shades", "Shades"}, {"blocks", "Shades and half blocks"}};
+constexpr OptionChoice GlyphChoices[] = {{"shades", "Shades"}, {"blocks", "Shades and half blocks"}, {"lines", "Blocks and line shapes"}};
 constexpr OptionChoice ThemeChoices[] = {{"light", "Dark on white"}, {"dark", "Light grey on black"}};
 constexpr OptionChoice LayoutChoices[] = {{"nfo", "Scene NFO, 80 columns"},
                                           {"p2p", "P2P NFO, 70 columns"},
@@ -59,7 +59,8 @@ const OptionEntry Table[] = {
     {.flag = "glyphs", .type = OptionType::Choice, .valueName = "SET", .choices = GlyphChoices,
      .settingsKey = "art/glyphs",
      .help = "The glyphs the art is drawn with: shades is the full block, the three shades and the space; "
-             "blocks adds the half blocks where a cell holds an edge.",
+             "blocks adds the half blocks where a cell holds an edge; lines adds box-drawing lines, \u25a0, "
+             "slashes and punctuation for thin lines, corners and dots.",
      .label = "Glyphs", .control = OptionControl::ComboBox,
      .get = [](const ArtSettings& s) { return OptionValue(double(s.conversion.art.glyphs)); },
      .set = [](ArtSettings& s, const OptionValue& v) { s.conversion.art.glyphs = GlyphSet(int(NumberOf(v))); }},

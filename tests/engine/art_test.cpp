@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 namespace ezedudu {
 namespace {
 
@@ -116,6 +119,83 @@ TEST(DrawArt, ChoosesTheGlyphWhosePatternFitsTheCell)
         EXPECT_EQ(std::uint8_t(frame[0]), c.glyph) << int(c.samples[0]) << " " << int(c.samples[1]) << " "
                                                    << int(c.samples[2]) << " " << int(c.samples[3]);
     }
+}
+
+// A line a quarter of a cell wide shifts its cells' means by less than a
+// shade's step, yet it must come out in every cell it crosses, on the side
+// of the cell it runs through, while the ground around keeps its shade.
+// Pictures of 6 x 5 cells of 4 x 4 samples.
+TEST(DrawArt, KeepsAThinLineInEveryCellItCrossesAndTheGroundsShade)
+{
+    const struct {
+        const char* name;
+        std::uint8_t ground, line;
+        bool across; // a row of samples, or else a column
+        int at;      // which one
+        std::uint8_t groundGlyph, lineGlyph;
+    } cases[] = {
+        {"dark, down light grey", 200, 0, false, 8, 176, 221},   // left quarter of the third column
+        {"dark, along white", 255, 0, true, 5, ' ', 223},        // upper quarter of the second row
+        {"dark, down mid grey", 128, 0, false, 11, 177, 222},    // right quarter
+        {"light, along black", 0, 255, true, 14, 219, 223},      // lower quarter: ink above, paper below
+        {"faint, down flat mid grey", 128, 96, false, 8, 177, 178}, // darker by a shade's step, not ink
+    };
+    const std::int64_t cols = 6, rows = 5, samples = 4;
+    for (const auto& c : cases) {
+        LevelGrid grid{cols * samples, rows * samples, std::vector<std::uint8_t>(std::size_t(cols * rows * 16), c.ground)};
+        for (std::int64_t i = 0; i < (c.across ? grid.width : grid.height); ++i)
+            (c.across ? grid.At(i, c.at) : grid.At(c.at, i)) = c.line;
+        ArtOptions art;
+        art.glyphs = GlyphSet::Blocks;
+        Page page;
+        const CellBlock cells = page.AddBlankLines(cols, rows);
+        DrawArt(grid, samples, art, cells.origin);
+        for (std::int64_t row = 0; row < rows; ++row)
+            for (std::int64_t col = 0; col < cols; ++col) {
+                const bool crossed = (c.across ? row : col) == c.at / samples;
+                EXPECT_EQ(std::uint8_t(cells.Line(row)[col]), crossed ? c.lineGlyph : c.groundGlyph)
+                    << c.name << ", cell " << col << ", " << row;
+            }
+    }
+}
+
+// Art of noise crossed by thin lines, at both sampling resolutions: each
+// set writes only its own glyphs, lines some beyond the blocks, and the same
+// bytes on every run.
+TEST(DrawArt, WritesOnlyTheSetsGlyphsAndTheSameBytesEveryRun)
+{
+    const std::string blocks = "\xDB\xB2\xB1\xB0 \xDC\xDD\xDE\xDF";
+    const std::string lines = blocks + "\xC4\xB3\xDA\xBF\xC0\xD9\xC3\xB4\xC2\xC1\xC5" // ─ │ ┌ ┐ └ ┘ ├ ┤ ┬ ┴ ┼
+                                       "\xCD\xBA\xC9\xBB\xC8\xBC\xCC\xB9\xCB\xCA\xCE" // ═ ║ ╔ ╗ ╚ ╝ ╠ ╣ ╦ ╩ ╬
+                                       "\xFE/\\_|-"                                          // ■ / \ _ | -
+                                       ".,:'`^=~\"+*()<>\xF9\xFA\xF0\xF7";                   // ... ∙ · ≡ ≈
+    const std::int64_t cols = 40, rows = 30;
+    for (const int samples : {2, 4})
+        for (const auto& [glyphs, allowed] : {std::pair{GlyphSet::Blocks, blocks}, std::pair{GlyphSet::Lines, lines}}) {
+            LevelGrid grid{cols * samples, rows * samples, {}};
+            std::uint32_t state = 12345;
+            for (std::int64_t i = 0; i < grid.width * grid.height; ++i) {
+                state = state * 1103515245u + 12345u;
+                const std::int64_t x = i % grid.width, y = i / grid.width;
+                const bool onLine = x == y / 2 || x == grid.width - 1 - y || y == grid.height / 3;
+                grid.levels.push_back(onLine ? 0 : std::uint8_t(y < grid.height / 2 ? 160 + (state >> 27) : state >> 24));
+            }
+            ArtOptions art;
+            art.glyphs = glyphs;
+            Page first, second;
+            const CellBlock cells = first.AddBlankLines(cols, rows);
+            DrawArt(grid, samples, art, cells.origin);
+            DrawArt(grid, samples, art, second.AddBlankLines(cols, rows).origin);
+            EXPECT_EQ(first.Cp437(), second.Cp437());
+            bool beyondBlocks = false;
+            for (std::int64_t row = 0; row < rows; ++row)
+                for (std::int64_t col = 0; col < cols; ++col) {
+                    const char glyph = cells.Line(row)[col];
+                    EXPECT_NE(allowed.find(glyph), std::string::npos) << int(std::uint8_t(glyph));
+                    beyondBlocks |= blocks.find(glyph) == std::string::npos;
+                }
+            EXPECT_EQ(beyondBlocks, glyphs == GlyphSet::Lines) << samples << " samples";
+        }
 }
 
 TEST(Sharpen, LeavesFlatAreasAndSteepensEdges)

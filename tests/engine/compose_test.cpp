@@ -2,6 +2,7 @@
 
 #include "ezedudu/canvas.h"
 #include "ezedudu/error.h"
+#include "ezedudu/template_field_names.h"
 
 #include "memory_picture.h"
 
@@ -173,6 +174,14 @@ TEST(Compose, SignsWithTheClosingLineOrItsWordsWhereItDoesNotFit)
     ComposeOptions diz;
     diz.shape = ShapeOf(PageLayout::Diz);
     EXPECT_EQ(Compose("x", {}, pictures, diz).Cp437(), "x\r\n\r\n     -created with tavix's zor ezedudu-\r\n");
+}
+
+TEST(TemplateFieldNames, ListsEachFieldOnceInTheOrderItFirstAppearsInsideBlocksToo)
+{
+    const std::string text = "{{title}} {{{{x}}\n{{box single \"T\"}}\n{{facts}}\nSize: {{size}}\n{{/facts}}\n"
+                             "{{center}}\n{{date}} {{title}}\n{{/center}}\n{{/box}}\n{{rule}}\n{{art a.png}}\n";
+    EXPECT_EQ(TemplateFieldNames(text), (std::vector<std::string>{"title", "size", "date"}));
+    EXPECT_THROW(TemplateFieldNames("{{box single}}\n{{title}}\n"), TemplateError);
 }
 
 } // namespace

@@ -4,10 +4,10 @@
 #include "live_renderer.h"
 #include "preview_view.h"
 #include "remembered_options.h"
-#include "studio_defaults.h"
 #include "studio_window.h"
 
 #include "ezedudu/command_line.h"
+#include "ezedudu/editor_defaults.h"
 #include "ezedudu/error.h"
 #include "ezedudu/option_table.h"
 #include "ezedudu/picture_loader.h"
@@ -368,7 +368,7 @@ TEST_F(Studio, ResetGoesBackToTheStudioDefaultsUntilUndone)
         RecallOptions(settings, recalled.conversion, recalled.theme);
         return ArgumentsFor(recalled, true);
     };
-    const ArtSettings defaults = StudioDefaults();
+    const ArtSettings defaults = EditorDefaults();
     auto* reset = window.findChild<QPushButton*>("resetToDefaults");
     QAction* undo = nullptr;
     for (QAction* action : window.findChildren<QAction*>())

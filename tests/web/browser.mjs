@@ -52,6 +52,15 @@ export async function afterArt(page, action) {
     document.body.dataset.state !== 'busy', before);
 }
 
+// Runs action and waits until the page shows the whole file (or the fault)
+// of the template it led to.
+export async function afterPage(page, action) {
+  const before = await page.evaluate(() => Number(document.body.dataset.pages || 0));
+  await action();
+  await page.waitForFunction((count) => Number(document.body.dataset.pages || 0) > count &&
+    document.body.dataset.page !== 'busy', before);
+}
+
 // Lets a test hold back what the page's workers answer (holdWorkers() until
 // releaseWorkers()), and the next file read (holdNextRead() until
 // finishRead()), so that it provokes a race the same way every time. The

@@ -9,7 +9,7 @@ import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 
-import { PagePath, afterArt, launch, openPage, serve } from './browser.mjs';
+import { PagePath, afterArt, afterPage, launch, openPage, serve } from './browser.mjs';
 import { bitmap32, png, scene } from './pictures.mjs';
 
 const cli = path.resolve(process.argv[2]);
@@ -63,10 +63,13 @@ after(async () => {
   fs.rmSync(work, { recursive: true, force: true });
 });
 
+// What the page starts with, as ezedudu-cli options; later ones win.
+const PageStart = ['--columns', '79', '--glyphs', 'lines'];
+
 function runCli(args, file) {
   const nfo = path.join(work, 'cli.nfo');
   const preview = path.join(work, 'cli.png');
-  execFileSync(cli, ['--columns', '79', ...args, file, '-o', nfo, '--preview', preview]);
+  execFileSync(cli, [...PageStart, ...args, file, '-o', nfo, '--preview', preview]);
   return { nfo: fs.readFileSync(nfo), preview: fs.readFileSync(preview) };
 }
 
@@ -162,7 +165,7 @@ test('moving a slider from the keyboard updates the art; the command and the set
   await browser.context.grantPermissions(['clipboard-read', 'clipboard-write'], { origin: server.url });
   await page.click('#copy-command');
   assert.equal(await page.evaluate(() => navigator.clipboard.readText()),
-    'ezedudu-cli --columns 79 --contrast 1 scene.png');
+    `ezedudu-cli ${PageStart.join(' ')} --contrast 1 scene.png`);
   await page.close();
   const again = await openPage(browser.context, server.url, { keepSettings: true });
   assert.equal(await again.inputValue('#option-contrast'), '1', 'the page forgot the setting');
@@ -342,5 +345,93 @@ test('the art is drawn at whole scales beside its picture, and stays in view on 
   await afterArt(page, () => page.focus('#option-sharpen').then(() => page.keyboard.press('ArrowRight')));
   const art = await page.locator('#preview').boundingBox();
   assert.ok(art.y >= 0 && art.y + art.height <= 844, `the art is at ${art.y} to ${art.y + art.height}`);
+  await page.close();
+});
+
+// A template beside its pictures, for ezedudu-cli --compose; the page is given
+// the same pictures by its picker, and matches them by file name alone.
+const composeFolder = fs.mkdtempSync(path.join(work, 'compose-'));
+fs.mkdirSync(path.join(composeFolder, 'pictures'));
+const templatePictures = [[sample, 'sample.bmp'], [plainPng, 'pictures/scene.png']].map(([file, name]) => {
+  fs.copyFileSync(file, path.join(composeFolder, name));
+  return file;
+});
+const template = ['{{center}}', '{{logo ZOR --font standard}}', '{{/center}}', '{{box double "RELEASE"}}',
+  'Title: {{title}}', '{{art sample.bmp --columns 30}}', '{{/box}}', '{{art pictures/scene.png --dither ordered}}',
+  ''].join('\n');
+
+function composeCli(text, ...args) {
+  const file = path.join(composeFolder, 'release.txt');
+  fs.writeFileSync(file, text);
+  const run = spawnSync(cli, ['--compose', file, '-o', '-', ...args]);
+  return { nfo: run.stdout, fault: run.stderr.toString().trim().replace(`${file}:`, '') };
+}
+
+async function composePage() {
+  const page = await openPage(browser.context, server.url + '#compose');
+  await afterPage(page, () => page.setInputFiles('#add-pictures', templatePictures));
+  const file = path.join(work, 'release.txt');
+  fs.writeFileSync(file, template);
+  await afterPage(page, () => page.setInputFiles('#open-template', file));
+  await afterPage(page, () => page.fill('#field-title', 'Ezedudu 3.0'));
+  return page;
+}
+
+test('a template composed in the page saves the bytes of ezedudu-cli --compose', async () => {
+  const page = await composePage();
+  const nfo = await downloaded(page, '#save-page');
+  assert.equal(nfo.name, 'release.nfo');
+  assert.ok(nfo.bytes.equals(composeCli(template, '--set', 'title=Ezedudu 3.0').nfo),
+    'the .nfo differs from the CLI\'s');
+  await page.close();
+});
+
+test('the scene example is inside the page, with its fields and picture: the CLI\'s bytes', async () => {
+  const page = await openPage(browser.context, server.url + '#compose');
+  await page.waitForSelector('#field-date');
+  await afterPage(page, () => page.fill('#field-date', '2026-01-02'));
+  const example = path.join(root, 'examples/scene-release');
+  const want = execFileSync(cli, ['--compose', `${example}.txt`, '--fields', `${example}.fields`, '--set',
+    'date=2026-01-02', '-o', '-']);
+  assert.ok((await downloaded(page, '#save-page')).bytes.equals(want));
+  await page.close();
+});
+
+test('Save while the template is composed saves the file of the template shown', async () => {
+  const page = await openPage(browser.context, server.url + '#compose', { held: true });
+  await release(page);
+  await page.waitForSelector('body[data-page="ready"]');
+  await hold(page);
+  for (const title of ['First', 'Second']) await page.fill('#template', `{{box single "${title}"}}\n{{/box}}`);
+  const download = page.waitForEvent('download');
+  await page.click('#save-page', { timeout: 5000 });
+  await release(page);
+  const saved = fs.readFileSync(await (await download).path());
+  assert.ok(saved.equals(composeCli('{{box single "Second"}}\n{{/box}}').nfo), saved.toString('latin1'));
+  await page.close();
+});
+
+test('a fault in the template, or a picture not added, is told at its line and the last file stays', async () => {
+  const page = await composePage();
+  const preview = () => page.evaluate(() => document.getElementById('page-preview').toDataURL());
+  const before = await preview();
+  const faults = [
+    { text: template.replace('{{/box}}\n', ''), line: 4 },
+    { text: template.replace('scene.png', 'missing.png'), line: 8,
+      says: /^pictures\/missing\.png: no picture of this name/ },
+  ];
+  for (const fault of faults) {
+    await afterPage(page, () => page.fill('#template', fault.text));
+    const cli = composeCli(fault.text, '--set', 'title=Ezedudu 3.0').fault;
+    const [where, told] = [cli.split(': ')[0], await page.textContent('#compose-problem')];
+    assert.equal(where, `${fault.line}:1`, cli);
+    const [line, rest] = told.split(/, column \d+: /);
+    assert.equal(line, `Line ${fault.line}`, told);
+    if (fault.says) assert.match(rest, fault.says);
+    else assert.ok(rest.startsWith(cli.slice(where.length + 2)), `${told} against ${cli}`);
+    assert.equal(await page.textContent('#gutter .fault'), String(fault.line));
+    assert.equal(await preview(), before, 'the last file stays');
+    assert.ok(await page.isDisabled('#save-page'));
+  }
   await page.close();
 });

@@ -34,6 +34,7 @@ public:
 enum class GlyphSet {
     Shades, // the full block, the three shades and the space
     Blocks, // and the four half blocks, for edges
+    Lines,  // and shapes that draw thin lines and corners: box drawing, ■, slashes
 };
 
 // How cell levels become glyphs; the defaults give every cell the glyph of

@@ -26,10 +26,10 @@ void Sharpen(LevelGrid& grid, double amount);
 // (Page::AddBlankLines). Each cell has samples x samples levels of grid, which
 // is cols * samples wide and rows * samples high. In order: the sharpening,
 // the tone steps (their automatic range from the grid's levels), and each
-// cell's glyph: the shade nearest the mean of its samples (ties to the
-// lighter), unless a half block's ink pattern lies nearer its samples (least
-// squares; ink stands for level 0, paper for a space's 240). Half blocks take
-// part with GlyphSet::Blocks and more than one sample a side. Dithering
+// cell's glyph: with GlyphSet::Shades, or one sample a side, the shade
+// nearest the mean of its samples (ties to the lighter); otherwise the
+// glyph the set's ShapeChooser picks against the cells around it (see
+// shape_choice.h; ink stands for level 0, paper for a space's 240). Dithering
 // offsets a cell's samples by the error carried to it from the cells before
 // (Floyd-Steinberg) or by a 4 x 4 Bayer matrix (ordered).
 void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text);

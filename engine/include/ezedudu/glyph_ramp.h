@@ -46,6 +46,10 @@ std::uint8_t GlyphRamp(std::uint8_t greyLevel);
 // byte.
 const GlyphBand* GlyphBandOf(std::uint8_t cp437);
 
+// The band whose level lies nearest level, which may fall outside 0-255
+// (dithering moves it), ties to the lighter.
+const GlyphBand& NearestShade(double level);
+
 // GlyphRamp for every level at once, for the conversion's inner loop.
 const std::array<std::uint8_t, 256>& GlyphTable();
 
