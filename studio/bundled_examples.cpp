@@ -7,9 +7,10 @@ namespace ezedudu {
 
 QString BundledExamplesFolder()
 {
-    const QDir installed(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/ezedudu/examples"));
-    if (installed.exists())
-        return installed.absolutePath();
+    const QString program = QCoreApplication::applicationDirPath();
+    for (const QString& place : {QStringLiteral("/../share/ezedudu/examples"), QStringLiteral("/examples")})
+        if (const QDir installed(program + place); installed.exists())
+            return installed.absolutePath();
     return QStringLiteral(EZEDUDU_SOURCE_EXAMPLES);
 }
 

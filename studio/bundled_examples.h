@@ -4,8 +4,9 @@
 
 namespace ezedudu {
 
-// The folder of the example templates and their pictures: installed beside
-// the program (share/ezedudu/examples), or else the source tree's.
+// The folder of the example templates and their pictures: installed with
+// the program (share/ezedudu/examples), unpacked beside it (examples), or
+// else the source tree's.
 QString BundledExamplesFolder();
 
 } // namespace ezedudu
