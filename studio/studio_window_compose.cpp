@@ -5,9 +5,11 @@
 #include "bundled_examples.h"
 #include "compose_view.h"
 
+#include "ezedudu/cp437.h"
 #include "ezedudu/error.h"
 #include "ezedudu/qt_path.h"
 #include "ezedudu/template_files.h"
+#include "ezedudu/utf8.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -21,6 +23,22 @@ namespace {
 
 // A template is text a person wrote: 4 MiB is an NFO of 50,000 full lines.
 constexpr std::int64_t MaxTemplateBytes = std::int64_t(4) << 20;
+
+// A template's text for the editor: UTF-8, or else code page 437 as the
+// composer reads it (every byte its glyph, but CR, LF and tab), so that no
+// byte is lost. The editor saves it as UTF-8, which composes the same.
+QString TemplateTextOf(const std::string& bytes)
+{
+    Utf8Text text = DecodeUtf8(bytes);
+    if (text.firstInvalidByte) {
+        text.codePoints.clear();
+        for (const char byte : bytes) {
+            const auto code = static_cast<std::uint8_t>(byte);
+            text.codePoints += code == '\r' || code == '\n' || code == '\t' ? char32_t(code) : Cp437ToUnicode(code);
+        }
+    }
+    return QString::fromStdU32String(text.codePoints);
+}
 
 const QString TemplateFilter = QObject::tr("Templates (*.txt *.nfo *.diz);;All files (*)");
 
@@ -49,7 +67,7 @@ bool StudioWindow::OpenTemplate(const QString& path)
     try {
         const std::string text = ReadTextFile(ToPath(path), MaxTemplateBytes);
         const QFileInfo file(path);
-        compose->SetTemplate(QString::fromStdString(text), file.absolutePath(), file.absoluteFilePath());
+        compose->SetTemplate(TemplateTextOf(text), file.absolutePath(), file.absoluteFilePath());
         // The values of its fields, where a NAME.fields file lies beside it.
         const QString fieldsFile = file.dir().filePath(file.completeBaseName() + QStringLiteral(".fields"));
         if (QFileInfo::exists(fieldsFile)) {

@@ -528,6 +528,21 @@ TEST_F(Studio, ComposingAgainMakesArtOnlyForNewPicturesOrOptions)
     }
 }
 
+TEST_F(Studio, ACodePage437TemplateOpensWithEveryGlyphAndComposesAsTheCliDoes)
+{
+    WriteBytes(Path("old.nfo").toStdString(), "\xDB\xB2\xB1 \x10 caf\x82\n\t\xC9\xCD\xBB\n");
+    StudioWindow window(settings, Columns(40), PreviewTheme::Light);
+    ASSERT_TRUE(window.OpenTemplate(Path("old.nfo")));
+    ComposeView& compose = *window.Composer();
+    EXPECT_EQ(compose.TemplateText(), QStringLiteral("\u2588\u2593\u2592 \u25BA caf\u00E9\n\t\u2554\u2550\u2557\n"));
+    ASSERT_TRUE(compose.SaveNfoTo(Path("studio.nfo"))) << compose.Message().toStdString();
+    QProcess cli;
+    cli.start(EZEDUDU_CLI, {"--compose", Path("old.nfo"), "-o", Path("cli.nfo")});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    EXPECT_EQ(ReadBytes(Path("studio.nfo").toStdString()), ReadBytes(Path("cli.nfo").toStdString()));
+}
+
 TEST_F(Studio, AFaultInTheTemplateIsMarkedWhereItIsAndTheLastPageStays)
 {
     ComposeView compose;
