@@ -149,6 +149,8 @@ QString ComposeView::TemplateText() const
 
 void ComposeView::SetLook(double aspect, PreviewTheme look)
 {
+    if (aspect == cellAspect && look == theme)
+        return;
     cellAspect = aspect;
     theme = look;
     Compose();

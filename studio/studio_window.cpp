@@ -195,8 +195,10 @@ void StudioWindow::BuildMenus()
     const auto shownPreview = [this] { return tabs->currentWidget() == compose ? compose->Preview() : view; };
     zoom->addAction(tr("Zoom to &Fit"), QKeySequence(Qt::CTRL | Qt::Key_0), this,
                     [shownPreview] { shownPreview()->ZoomToFit(); });
-    zoom->addAction(tr("&100 %"), QKeySequence(Qt::CTRL | Qt::Key_1), this, [shownPreview] { shownPreview()->ZoomTo(1); });
-    zoom->addAction(tr("&200 %"), QKeySequence(Qt::CTRL | Qt::Key_2), this, [shownPreview] { shownPreview()->ZoomTo(2); });
+    zoom->addAction(tr("&100 %"), QKeySequence(Qt::CTRL | Qt::Key_1), this,
+                    [shownPreview] { shownPreview()->ZoomTo(1); });
+    zoom->addAction(tr("&200 %"), QKeySequence(Qt::CTRL | Qt::Key_2), this,
+                    [shownPreview] { shownPreview()->ZoomTo(2); });
     for (QAction* action : needArt)
         action->setEnabled(false);
 }
