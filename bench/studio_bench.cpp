@@ -1,16 +1,25 @@
 // The studio's live renderer: how long a change of the controls takes to
 // reach the screen (convert plus preview) for a 640 x 480 picture at 79
 // columns, and an 8000 x 6000 picture at its natural size with the progress
-// reports the window gets meanwhile.
+// reports the window gets meanwhile; and how long a keystroke in the compose
+// view's template takes to reach its page, for a 100-line template whose art
+// (from a 4000 x 3000 JPEG) is already made.
+#include "compose_view.h"
 #include "live_renderer.h"
 
 #include "ezedudu/picture_loader.h"
 
+#include "photo_jpeg.h"
+
 #include <QEventLoop>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QRandomGenerator>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <fstream>
 
 namespace ezedudu {
 namespace {
@@ -66,8 +75,45 @@ void RenderA48MegapixelPictureWithProgress(benchmark::State& state)
     state.counters["progress_reports"] = reports;
 }
 
+// The scene example drawing a camera-sized JPEG, its text made up to 100 lines.
+std::string HundredLineTemplate()
+{
+    std::ifstream example(std::string(EZEDUDU_EXAMPLES) + "/scene-release.txt", std::ios::binary);
+    std::string text(std::istreambuf_iterator<char>(example), {});
+    text.replace(text.find("sample.png"), 10, "photo.jpg");
+    for (std::int64_t lines = std::count(text.begin(), text.end(), '\n'); lines < 100; ++lines)
+        text += "A plain line of greetings, written as it is.\n";
+    return text;
+}
+
+void TypeInAHundredLineTemplateWithItsArtMade(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    std::ofstream(folder.filePath("photo.jpg").toStdString(), std::ios::binary) << PhotoJpeg(4000, 3000);
+    ComposeView compose;
+    QEventLoop loop;
+    QObject::connect(&compose, &ComposeView::composed, &loop, &QEventLoop::quit);
+    QObject::connect(&compose, &ComposeView::composeFailed, &loop, [&](const ComposeFault& fault) {
+        state.SkipWithError(fault.message.toStdString().c_str());
+        loop.quit();
+    });
+    compose.SetTemplate(QString::fromStdString(HundredLineTemplate()), folder.path(), {});
+    for (const QString& name : compose.FieldNames())
+        compose.SetField(name, name);
+    loop.exec(); // the art is made once, here
+    auto* editor = compose.findChild<QPlainTextEdit*>("templateEditor");
+    editor->moveCursor(QTextCursor::End);
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        editor->insertPlainText(QStringLiteral("x"));
+        loop.exec();
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+
 BENCHMARK(FollowASliderAt79Columns)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(RenderA48MegapixelPictureWithProgress)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(TypeInAHundredLineTemplateWithItsArtMade)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace ezedudu

@@ -23,37 +23,6 @@ namespace {
 // 50,000 full lines. Composing holds a template a few times over.
 constexpr std::int64_t MaxTextBytes = std::int64_t(4) << 20;
 
-constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
-
-// A fault in a fields file, at its line.
-struct FieldsError {
-    std::filesystem::path file;
-    std::int64_t line;
-    std::string message;
-};
-
-// NAME=VALUE lines; blank lines and lines starting with # say nothing. A
-// byte order mark, which some editors put first, is not part of a name.
-void ReadFieldsFile(const std::filesystem::path& file, TemplateFields& fields)
-{
-    const std::string bytes = ReadTextFile(file, MaxTextBytes);
-    std::int64_t number = 0;
-    for (std::size_t start = bytes.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0; start < bytes.size();) {
-        const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
-        std::string line = bytes.substr(start, end - start);
-        start = end + 1;
-        ++number;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty() || line.front() == '#')
-            continue;
-        const std::size_t equals = line.find('=');
-        if (equals == std::string::npos || equals == 0)
-            throw FieldsError{file, number, "expected NAME=VALUE"};
-        fields.insert_or_assign(line.substr(0, equals), line.substr(equals + 1));
-    }
-}
-
 // Today as YYYY-MM-DD: the day of SOURCE_DATE_EPOCH in UTC where it is set,
 // so that a build makes the same file every time; else the local date.
 std::string Today()

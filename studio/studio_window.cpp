@@ -2,6 +2,7 @@
 
 #include "art_controls.h"
 #include "cli_command.h"
+#include "compose_view.h"
 #include "menu_shortcuts.h"
 #include "preview_view.h"
 #include "remembered_options.h"
@@ -29,6 +30,7 @@
 #include <QScrollArea>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace ezedudu {
@@ -62,13 +64,18 @@ StudioWindow::StudioWindow(QSettings& store, const ConversionOptions& options, P
       settings(store),
       controls(new ArtControls(this)),
       view(new PreviewView(this)),
+      compose(new ComposeView(this)),
+      tabs(new QTabWidget(this)),
       summary(new QLabel(this)),
       message(new QLabel(this)),
       progress(new QProgressBar(this))
 {
     setObjectName("studio");
     setAcceptDrops(true);
-    setCentralWidget(view);
+    tabs->setObjectName("views");
+    tabs->addTab(view, tr("Art"));
+    tabs->addTab(compose, tr("Compose"));
+    setCentralWidget(tabs);
     view->setFocus();
     new MenuShortcutsFirst(this);
     auto* panel = new QDockWidget(tr("Art"), this);
@@ -164,10 +171,11 @@ void StudioWindow::BuildMenus()
     needArt << file->addAction(tr("&Save NFO\u2026"), QKeySequence::Save, this, &StudioWindow::AskToSave);
     needArt << file->addAction(tr("&Export Preview\u2026"), QKeySequence(Qt::CTRL | Qt::Key_E), this,
                                &StudioWindow::AskToExport);
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    BuildComposeMenus(file, edit);
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
 
-    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     undoReset = edit->addAction(tr("&Undo Reset"), QKeySequence::Undo, this, &StudioWindow::UndoReset);
     undoReset->setEnabled(false);
     edit->addSeparator();
@@ -183,9 +191,14 @@ void StudioWindow::BuildMenus()
     edit->addAction(tr("&Reset to Defaults"), this, &StudioWindow::ResetToDefaults);
 
     QMenu* zoom = menuBar()->addMenu(tr("&View"));
-    zoom->addAction(tr("Zoom to &Fit"), QKeySequence(Qt::CTRL | Qt::Key_0), view, &PreviewView::ZoomToFit);
-    zoom->addAction(tr("&100 %"), QKeySequence(Qt::CTRL | Qt::Key_1), view, [this] { view->ZoomTo(1); });
-    zoom->addAction(tr("&200 %"), QKeySequence(Qt::CTRL | Qt::Key_2), view, [this] { view->ZoomTo(2); });
+    // Each acts on the preview of the tab shown.
+    const auto shownPreview = [this] { return tabs->currentWidget() == compose ? compose->Preview() : view; };
+    zoom->addAction(tr("Zoom to &Fit"), QKeySequence(Qt::CTRL | Qt::Key_0), this,
+                    [shownPreview] { shownPreview()->ZoomToFit(); });
+    zoom->addAction(tr("&100 %"), QKeySequence(Qt::CTRL | Qt::Key_1), this,
+                    [shownPreview] { shownPreview()->ZoomTo(1); });
+    zoom->addAction(tr("&200 %"), QKeySequence(Qt::CTRL | Qt::Key_2), this,
+                    [shownPreview] { shownPreview()->ZoomTo(2); });
     for (QAction* action : needArt)
         action->setEnabled(false);
 }
@@ -214,6 +227,7 @@ void StudioWindow::Ask(Artwork art)
 
 void StudioWindow::Render()
 {
+    compose->SetLook(controls->Options().cellAspect, controls->Theme());
     if (!wanted.picture && !wanted.open)
         return;
     wanted.options = controls->Options();
@@ -398,6 +412,10 @@ void StudioWindow::FillRecentMenu()
 
 void StudioWindow::closeEvent(QCloseEvent* event)
 {
+    if (!MayDiscardTemplate()) {
+        event->ignore();
+        return;
+    }
     RememberOptions(settings, controls->Options(), controls->Theme()); // a reset not undone is kept
     settings.setValue("window/geometry", saveGeometry());
     settings.setValue("window/state", saveState());

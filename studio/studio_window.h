@@ -12,10 +12,12 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QSettings;
+class QTabWidget;
 
 namespace ezedudu {
 
 class ArtControls;
+class ComposeView;
 class PreviewView;
 
 // The studio: the art as a viewer shows it, redrawn live as the controls
@@ -46,6 +48,14 @@ public:
     // Where Save (ending ".nfo") and Export ("-art.png") propose to write:
     // beside the picture and named after it, never the picture itself.
     QString DefaultOutput(const QString& ending) const;
+
+    ComposeView* Composer() const { return compose; }
+    // Shows the template file in the compose view; false, saying why, when
+    // it cannot be read.
+    bool OpenTemplate(const QString& path);
+    // Starts a new template from a bundled example's text; its names are
+    // found beside the example until it is saved elsewhere.
+    void NewTemplateFrom(const QString& example);
 
 signals:
     // A render of the newest options is shown.
@@ -83,10 +93,19 @@ private:
     void AskToSave();
     void AskToExport();
     void Paste();
+    void BuildComposeMenus(QMenu* file, QMenu* edit);
+    // True when the template has no unsaved changes, or the user lets them go.
+    bool MayDiscardTemplate();
+    void AskToOpenTemplate();
+    void AskToSaveTemplate();
+    void AskToSaveComposedNfo();
+    void InsertArtIntoTemplate();
 
     QSettings& settings;
     ArtControls* controls;
     PreviewView* view;
+    ComposeView* compose;
+    QTabWidget* tabs;
     LiveRenderer renderer;
     QLabel* summary;
     QLabel* message;

@@ -208,7 +208,7 @@ private:
             const ArtSize size = FitArt(picture->FullWidth(), picture->FullHeight(), options.columns, options.rows,
                                         options.cellAspect);
             RefuseWiderThan(width, size.columns);
-            const ConvertedArt converted = *ConvertArt(*picture, options);
+            const ConvertedArt converted = sources.MakeArt(art.picture, *picture, options);
             RefuseWiderThan(width, converted.page.Width());
             for (std::int64_t line = 0; line < converted.page.LineCount(); ++line)
                 piece.lines.emplace_back(converted.page.Line(line));
@@ -261,6 +261,11 @@ std::string ClosingLineFor(const std::string& signature, std::int64_t width)
 }
 
 } // namespace
+
+ConvertedArt TemplateSources::MakeArt(const std::string&, const RowSource& picture, const ConversionOptions& options)
+{
+    return *ConvertArt(picture, options);
+}
 
 Page Compose(std::string_view templateBytes, const TemplateFields& fields, TemplateSources& sources,
              const ComposeOptions& options)

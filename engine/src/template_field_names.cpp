@@ -3,6 +3,7 @@
 #include "template_parser.h"
 
 #include "ezedudu/compose.h"
+#include "ezedudu/utf8.h"
 
 #include <algorithm>
 
@@ -18,7 +19,7 @@ void AddFieldNames(const std::vector<TemplateNode>& nodes, std::vector<std::stri
             for (const TextPiece& piece : text->pieces) {
                 if (!piece.field)
                     continue;
-                std::string name = Utf8Of(piece.text);
+                std::string name = EncodeUtf8(piece.text);
                 if (std::find(names.begin(), names.end(), name) == names.end())
                     names.push_back(std::move(name));
             }

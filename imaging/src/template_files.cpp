@@ -11,6 +11,8 @@ namespace {
 
 // No real font comes near this; a larger file is not one.
 constexpr std::int64_t MaxFontBytes = std::int64_t(16) << 20;
+// A list of fields is text a person wrote.
+constexpr std::int64_t MaxFieldsBytes = std::int64_t(4) << 20;
 
 } // namespace
 
@@ -41,6 +43,28 @@ std::string TemplateFiles::ReadFont(const std::string& name)
         return ReadTextFile(path, MaxFontBytes);
     } catch (const Error& error) {
         throw Error(error.GetKind(), path.string() + ": " + error.what());
+    }
+}
+
+void ReadFieldsFile(const std::filesystem::path& file, TemplateFields& fields)
+{
+    // A byte order mark, which some editors put first, is not part of a name.
+    constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+    const std::string bytes = ReadTextFile(file, MaxFieldsBytes);
+    std::int64_t number = 0;
+    for (std::size_t start = bytes.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0; start < bytes.size();) {
+        const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+        std::string line = bytes.substr(start, end - start);
+        start = end + 1;
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line.front() == '#')
+            continue;
+        const std::size_t equals = line.find('=');
+        if (equals == std::string::npos || equals == 0)
+            throw FieldsError{file, number, "expected NAME=VALUE"};
+        fields.insert_or_assign(line.substr(0, equals), line.substr(equals + 1));
     }
 }
 

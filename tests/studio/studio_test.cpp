@@ -1,4 +1,6 @@
+#include "cached_template_files.h"
 #include "cli_command.h"
+#include "compose_view.h"
 #include "live_renderer.h"
 #include "preview_view.h"
 #include "remembered_options.h"
@@ -9,6 +11,8 @@
 #include "ezedudu/error.h"
 #include "ezedudu/option_table.h"
 #include "ezedudu/picture_loader.h"
+#include "ezedudu/qt_path.h"
+#include "ezedudu/template_files.h"
 
 #include "bmp_writer.h"
 #include "memory_picture.h"
@@ -20,7 +24,10 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
+#include <QFormLayout>
+#include <QPlainTextEdit>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
@@ -33,6 +40,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -455,6 +463,134 @@ TEST_F(Studio, ColumnsApplyAsTheyAreTyped)
 
 // Whole ratios only: fitted, the largest that fits; the wheel steps through
 // ... 1/3, 1/2, 1, 2, 3 ... from there, within 1/8 and 8.
+TEST_F(Studio, ComposeSavesWhatTheCliComposesFromTheSameTemplateAndFields)
+{
+    // The art view's picture, in a folder whose name needs quoting, sent
+    // into a template made from the bundled scene example.
+    ASSERT_TRUE(QDir(folder.path()).mkdir("my pictures"));
+    ASSERT_TRUE(QFile::copy(EZEDUDU_SAMPLE, Path("my pictures/sample.bmp")));
+    ASSERT_TRUE(QFile::copy(EZEDUDU_EXAMPLES "/sample.png", Path("sample.png"))); // the example's own
+    StudioWindow window(settings, Columns(40), PreviewTheme::Light);
+    QSignalSpy shown(&window, &StudioWindow::artShown);
+    window.OpenFile(Path("my pictures/sample.bmp"));
+    ASSERT_TRUE(WaitFor(shown));
+    ComposeView& compose = *window.Composer();
+    window.NewTemplateFrom(QStringLiteral(EZEDUDU_EXAMPLES "/scene-release.txt"));
+    ASSERT_TRUE(compose.SaveTemplateTo(Path("release.txt")));
+    compose.findChild<QPlainTextEdit*>("templateEditor")->moveCursor(QTextCursor::End);
+    QSignalSpy composed(&compose, &ComposeView::composed);
+    ASSERT_TRUE(compose.InsertArtLine(Path("my pictures/sample.bmp"), Columns(40)));
+    EXPECT_TRUE(compose.TemplateText().endsWith("{{art \"my pictures/sample.bmp\" --columns 40}}\n"));
+    EXPECT_TRUE(compose.IsModified()); // closing now would ask first
+    ASSERT_TRUE(compose.SaveTemplateTo(Path("release.txt")));
+    EXPECT_FALSE(compose.IsModified());
+    QStringList sets;
+    for (const QString& name : compose.FieldNames()) {
+        compose.SetField(name, name + QStringLiteral(" \u00e9t\u00e9"));
+        sets << "--set" << name + "=" + name + QStringLiteral(" \u00e9t\u00e9");
+    }
+    composed.clear();
+    ASSERT_TRUE(WaitFor(composed)) << compose.Message().toStdString();
+    ASSERT_TRUE(compose.SaveNfoTo(Path("studio.nfo"))) << compose.Message().toStdString();
+
+    QProcess cli;
+    cli.start(EZEDUDU_CLI, QStringList{"--compose", Path("release.txt"), "-o", Path("cli.nfo")} << sets);
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    const std::string written = ReadBytes(Path("studio.nfo").toStdString());
+    EXPECT_EQ(written, ReadBytes(Path("cli.nfo").toStdString()));
+    EXPECT_EQ(written, std::string(compose.ShownPage()->Cp437()));
+    // Never over the template, nor a picture it reads.
+    EXPECT_FALSE(compose.SaveNfoTo(Path("release.txt")));
+    EXPECT_FALSE(compose.SaveNfoTo(Path("my pictures/sample.bmp")));
+    EXPECT_EQ(ReadBytes(Path("my pictures/sample.bmp").toStdString()), ReadBytes(EZEDUDU_SAMPLE));
+}
+
+TEST_F(Studio, ComposingAgainMakesArtOnlyForNewPicturesOrOptions)
+{
+    ASSERT_TRUE(QFile::copy(EZEDUDU_SAMPLE, Path("sample.bmp")));
+    CachedTemplateFiles files(ToPath(folder.path()));
+    TemplateFiles plain(ToPath(folder.path()));
+    const struct {
+        const char* text;
+        int artsMade;
+    } steps[] = {
+        {"{{art sample.bmp --columns 30}}\n", 1},
+        {"Typed above\n{{art sample.bmp --columns 30}}\nand below\n", 1},
+        {"{{box}}\n{{art sample.bmp}}\n{{/box}}\n", 2}, // fitted to the box: 76 columns
+        {"{{art sample.bmp --columns 30 --invert}}\n", 3},
+        {"{{art sample.bmp --columns 30}}\n", 3},
+    };
+    for (const auto& step : steps) {
+        const Page kept = Compose(step.text, {}, files, {});
+        EXPECT_EQ(files.ArtsMade(), step.artsMade) << step.text;
+        EXPECT_EQ(std::string(kept.Cp437()), std::string(Compose(step.text, {}, plain, {}).Cp437())) << step.text;
+    }
+}
+
+TEST_F(Studio, ACodePage437TemplateOpensWithEveryGlyphAndComposesAsTheCliDoes)
+{
+    WriteBytes(Path("old.nfo").toStdString(), "\xDB\xB2\xB1 \x10 caf\x82\n\t\xC9\xCD\xBB\n");
+    StudioWindow window(settings, Columns(40), PreviewTheme::Light);
+    ASSERT_TRUE(window.OpenTemplate(Path("old.nfo")));
+    ComposeView& compose = *window.Composer();
+    EXPECT_EQ(compose.TemplateText(), QStringLiteral("\u2588\u2593\u2592 \u25BA caf\u00E9\n\t\u2554\u2550\u2557\n"));
+    ASSERT_TRUE(compose.SaveNfoTo(Path("studio.nfo"))) << compose.Message().toStdString();
+    QProcess cli;
+    cli.start(EZEDUDU_CLI, {"--compose", Path("old.nfo"), "-o", Path("cli.nfo")});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    EXPECT_EQ(ReadBytes(Path("studio.nfo").toStdString()), ReadBytes(Path("cli.nfo").toStdString()));
+}
+
+TEST_F(Studio, AFaultInTheTemplateIsMarkedWhereItIsAndTheLastPageStays)
+{
+    ComposeView compose;
+    QSignalSpy composed(&compose, &ComposeView::composed);
+    QSignalSpy failed(&compose, &ComposeView::composeFailed);
+    auto* editor = compose.findChild<QPlainTextEdit*>("templateEditor");
+    editor->setPlainText("Hello\n");
+    ASSERT_TRUE(WaitFor(composed));
+    const std::string good(compose.ShownPage()->Cp437());
+    editor->setPlainText("Hello\n  {{rule}} and more\n");
+    ASSERT_TRUE(WaitFor(failed));
+    const auto fault = failed.takeLast().at(0).value<ComposeFault>();
+    EXPECT_EQ(fault.line, 2);
+    EXPECT_EQ(fault.column, 12);
+    EXPECT_TRUE(compose.Message().startsWith("Line 2, column 12: ")) << compose.Message().toStdString();
+    ASSERT_EQ(editor->extraSelections().size(), 1);
+    const QTextCursor mark = editor->extraSelections().front().cursor;
+    EXPECT_EQ(mark.selectionStart(), editor->document()->findBlockByNumber(1).position() + 11);
+    EXPECT_EQ(std::string(compose.ShownPage()->Cp437()), good);
+    composed.clear();
+    editor->setPlainText("Hello again\n");
+    ASSERT_TRUE(WaitFor(composed));
+    EXPECT_TRUE(editor->extraSelections().isEmpty());
+}
+
+TEST_F(Studio, TheFieldsFormListsTheTemplatesFieldsAsTheyChange)
+{
+    ComposeView compose;
+    auto* editor = compose.findChild<QPlainTextEdit*>("templateEditor");
+    const auto formNames = [&] {
+        QStringList names;
+        for (const QLineEdit* field : compose.findChild<QWidget*>("composeFields")->findChildren<QLineEdit*>())
+            names << field->objectName();
+        return names;
+    };
+    editor->setPlainText("{{title}} {{date}}\n{{box \"X\"}}\n{{group}} {{title}}\n{{/box}}\n");
+    EXPECT_EQ(compose.FieldNames(), QStringList({"title", "date", "group"}));
+    EXPECT_EQ(formNames(), QStringList({"field:title", "field:date", "field:group"}));
+    EXPECT_EQ(compose.findChild<QLineEdit*>("field:date")->text(), QDate::currentDate().toString(Qt::ISODate));
+    compose.SetField("group", "ZOR");
+    editor->setPlainText("{{title}}\n{{box \"X\"}}\n"); // does not parse: the form stays
+    EXPECT_EQ(compose.FieldNames(), QStringList({"title", "date", "group"}));
+    editor->setPlainText("{{title}}\n");
+    EXPECT_EQ(formNames(), QStringList({"field:title"}));
+    editor->setPlainText("{{title}} {{group}}\n"); // a value typed comes back with its field
+    EXPECT_EQ(compose.findChild<QLineEdit*>("field:group")->text(), "ZOR");
+}
+
 TEST(PreviewZoom, KeepsToWholeSteps)
 {
     const QSize preview(100, 40);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ezedudu/art_conversion.h"
 #include "ezedudu/conversion_options.h"
 #include "ezedudu/page.h"
 #include "ezedudu/page_layout.h"
@@ -29,6 +30,12 @@ public:
 
     // The bytes of a font file. Throws Error when it cannot be read.
     virtual std::string ReadFont(const std::string& name) = 0;
+
+    // The art of the picture opened for name with the options: ConvertArt's.
+    // A program that composes one template again and again, as its text is
+    // typed, may keep the art it made for the same picture and options.
+    virtual ConvertedArt MakeArt(const std::string& name, const RowSource& picture,
+                                 const ConversionOptions& options);
 };
 
 // Field values by name, in UTF-8. The caller gives "date" too when the

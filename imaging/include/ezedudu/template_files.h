@@ -28,6 +28,18 @@ private:
     std::vector<std::filesystem::path> read;
 };
 
+// A fault in a fields file, at its line.
+struct FieldsError {
+    std::filesystem::path file;
+    std::int64_t line;
+    std::string message;
+};
+
+// Lays the NAME=VALUE lines of a fields file over fields; blank lines and
+// lines starting with # say nothing. Throws FieldsError for a line that is
+// neither, and Error as ReadTextFile does.
+void ReadFieldsFile(const std::filesystem::path& file, TemplateFields& fields);
+
 // A text file read whole: a template, a font, a list of fields. Throws Error
 // (MissingFile; UnreadablePicture for one that cannot be read; Refused for
 // one over maxBytes) with the reason, which the caller puts after the path.
