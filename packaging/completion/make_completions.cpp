@@ -214,7 +214,7 @@ std::string Bash(const std::vector<Program>& programs)
     return out.str();
 }
 
-// Text inside a single-quoted _arguments spec's [description].
+// Text inside the [description] of one single-quoted _arguments word.
 std::string ZshDescription(const std::string& text)
 {
     std::string escaped;
@@ -229,33 +229,33 @@ std::string ZshDescription(const std::string& text)
     return escaped;
 }
 
-std::string ZshSpec(const ProgramOption& option, const std::string& name, const std::vector<std::string>& names)
+std::string ZshArgument(const ProgramOption& option, const std::string& name, const std::vector<std::string>& names)
 {
     const bool ends = option.name == "help" || option.name == "help-all" || option.name == "version";
-    std::ostringstream spec;
-    spec << '\'';
+    std::ostringstream argument;
+    argument << '\'';
     if (ends)
-        spec << "(- *)";
+        argument << "(- *)";
     else if (names.size() > 1)
-        spec << '(' << Joined(names) << ')';
-    spec << name;
+        argument << '(' << Joined(names) << ')';
+    argument << name;
     if (!option.valueName.empty())
-        spec << (name.starts_with("--") ? "=" : "+");
-    spec << '[' << ZshDescription(option.summary) << ']';
+        argument << (name.starts_with("--") ? "=" : "+");
+    argument << '[' << ZshDescription(option.summary) << ']';
     if (!option.valueName.empty()) {
         const ValueCompletion& value = option.value;
-        spec << ':' << ZshDescription(option.valueName) << ':';
+        argument << ':' << ZshDescription(option.valueName) << ':';
         if (value.files && value.extension.empty())
-            spec << "_files";
+            argument << "_files";
         else if (value.files)
-            spec << "_files -g \"*." << value.extension << "(-.)\"";
+            argument << "_files -g \"*." << value.extension << "(-.)\"";
         else if (!value.words.empty())
-            spec << '(' << Joined(value.words) << ')';
+            argument << '(' << Joined(value.words) << ')';
         else
-            spec << ' ';
+            argument << ' ';
     }
-    spec << '\'';
-    return spec.str();
+    argument << '\'';
+    return argument.str();
 }
 
 std::string Zsh(const std::vector<Program>& programs)
@@ -272,7 +272,7 @@ std::string Zsh(const std::vector<Program>& programs)
         for (const ProgramOption& option : program.options) {
             const std::vector<std::string> names = Names(option);
             for (const std::string& name : names)
-                out << "      " << ZshSpec(option, name, names) << " \\\n";
+                out << "      " << ZshArgument(option, name, names) << " \\\n";
         }
         out << "      \"" << (program.manyPictures ? "*" : "1") << ":picture:$pictures\"\n    ;;\n";
     }
