@@ -7,45 +7,22 @@
 
 namespace ezedudu {
 
-ComposeRenderer::ComposeRenderer(QObject* parent)
-    : QObject(parent), worker([this](std::stop_token stop) { Work(std::move(stop)); })
-{
-    collect.setInterval(1);
-    collect.setTimerType(Qt::PreciseTimer);
-    connect(&collect, &QTimer::timeout, this, &ComposeRenderer::Deliver);
-}
+ComposeRenderer::ComposeRenderer(QObject* parent) : QObject(parent) {}
 
 ComposeRenderer::~ComposeRenderer() = default;
 
 void ComposeRenderer::Compose(ComposeRequest request)
 {
-    const std::uint64_t id = ++newest;
-    collect.start();
-    {
-        const std::lock_guard held(lock);
-        waiting.emplace(id, std::move(request));
-    }
-    wake.notify_one();
-}
-
-void ComposeRenderer::Work(std::stop_token stop)
-{
-    for (;;) {
-        std::pair<std::uint64_t, ComposeRequest> request;
-        {
-            std::unique_lock held(lock);
-            if (!wake.wait(held, stop, [this] { return waiting.has_value(); }))
-                return;
-            request = std::move(*waiting);
-            waiting.reset();
-        }
-        if (request.first != newest)
-            continue;
-        Outcome outcome = Run(request.second);
-        outcome.request = request.first;
-        const std::lock_guard held(lock);
-        done = std::move(outcome);
-    }
+    tasks.Submit([this, request = std::move(request)](const NewestTaskWorker::Context& task) {
+        if (task.Stale())
+            return;
+        task.Post([this, outcome = Run(request)] {
+            if (outcome.page)
+                emit composed(outcome.page, outcome.preview);
+            else
+                emit failed(outcome.fault);
+        }, true);
+    });
 }
 
 ComposeRenderer::Outcome ComposeRenderer::Run(const ComposeRequest& request) const
@@ -68,22 +45,6 @@ ComposeRenderer::Outcome ComposeRenderer::Run(const ComposeRequest& request) con
         outcome.fault.message = tr("unexpected failure: %1").arg(QString::fromLocal8Bit(error.what()));
     }
     return outcome;
-}
-
-void ComposeRenderer::Deliver()
-{
-    std::optional<Outcome> arrived;
-    {
-        const std::lock_guard held(lock);
-        arrived.swap(done);
-    }
-    if (!arrived || arrived->request != newest)
-        return;
-    collect.stop(); // until the next request
-    if (arrived->page)
-        emit composed(arrived->page, arrived->preview);
-    else
-        emit failed(arrived->fault);
 }
 
 } // namespace ezedudu

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cached_template_files.h"
+#include "newest_task_worker.h"
 
 #include "ezedudu/compose.h"
 #include "ezedudu/preview.h"
@@ -8,17 +9,10 @@
 #include <QImage>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
-#include <optional>
-#include <stop_token>
 #include <string>
-#include <thread>
 
 namespace ezedudu {
 
@@ -59,25 +53,14 @@ signals:
 
 private:
     struct Outcome {
-        std::uint64_t request = 0;
         std::shared_ptr<const Page> page;
         QImage preview;
         ComposeFault fault;
     };
 
-    void Work(std::stop_token stop);
     Outcome Run(const ComposeRequest& request) const;
-    void Deliver();
 
-    std::atomic<std::uint64_t> newest = 0;
-    // Guards waiting and done, which both threads use. The worker never
-    // calls into Qt's signals: the outcome crosses through the mutex.
-    std::mutex lock;
-    std::condition_variable_any wake;
-    std::optional<std::pair<std::uint64_t, ComposeRequest>> waiting;
-    std::optional<Outcome> done;
-    QTimer collect;
-    std::jthread worker; // last: it stops and joins before the rest goes
+    NewestTaskWorker tasks; // last: its thread stops before the rest goes
 };
 
 } // namespace ezedudu

@@ -48,13 +48,7 @@ int ViewCellWidth(const Page& page, double cellAspect)
 
 } // namespace
 
-LiveRenderer::LiveRenderer(QObject* parent)
-    : QObject(parent), worker([this](std::stop_token stop) { Work(std::move(stop)); })
-{
-    collect.setInterval(1);
-    collect.setTimerType(Qt::PreciseTimer);
-    connect(&collect, &QTimer::timeout, this, &LiveRenderer::Deliver);
-}
+LiveRenderer::LiveRenderer(QObject* parent) : QObject(parent) {}
 
 LiveRenderer::~LiveRenderer() = default;
 
@@ -65,41 +59,18 @@ void LiveRenderer::Render(Artwork wanted)
     // see the count order the two threads.
     for (QString* text : {&wanted.path, &wanted.name})
         *text = QString(text->constData(), text->size());
-    const std::uint64_t id = ++newest; // cancels the one running
-    collect.start();
-    {
-        const std::lock_guard held(lock);
-        if (waiting)
-            ++cancelled;
-        waiting = Request{id, std::move(wanted)};
-    }
-    wake.notify_one();
+    if (tasks.Submit([this, wanted = std::move(wanted)](const NewestTaskWorker::Context& task) mutable {
+            Run(std::move(wanted), task);
+        }))
+        ++cancelled;
 }
 
-// One request at a time: a cancelled one gives way within a row of cells.
-void LiveRenderer::Work(std::stop_token stop)
+// A stale request gives way within a row of cells.
+void LiveRenderer::Run(Artwork wanted, const NewestTaskWorker::Context& task)
 {
-    for (;;) {
-        Request request;
-        {
-            std::unique_lock held(lock);
-            if (!wake.wait(held, stop, [this] { return waiting.has_value(); }))
-                return;
-            request = std::move(*waiting);
-            waiting.reset();
-        }
-        Run(std::move(request), stop);
-    }
-}
-
-void LiveRenderer::Run(Request request, const std::stop_token& stop)
-{
-    const std::uint64_t id = request.id;
-    const auto stale = [this, id, &stop] { return id != newest || stop.stop_requested(); };
-    RenderObserver observer(stale, [&](int percent) {
-        Post(id, [percent](LiveRenderer& self) { emit self.progressed(percent); });
+    RenderObserver observer([&task] { return task.Stale(); }, [this, &task](int percent) {
+        task.Post([this, percent] { emit progressed(percent); });
     });
-    Artwork& wanted = request.wanted;
     // Whatever a task throws becomes a message: an exception that left the
     // worker would end the program.
     QString failure;
@@ -107,18 +78,15 @@ void LiveRenderer::Run(Request request, const std::stop_token& stop)
         if (wanted.open)
             wanted.picture = wanted.open(wanted.options);
         std::optional<ConvertedArt> nfo = ConversionJob(wanted.picture, wanted.options).Convert(&observer);
-        if (!nfo || stale()) {
+        if (!nfo || task.Stale()) {
             ++cancelled;
             return;
         }
         QImage preview = RenderPreview(nfo->page, wanted.options.cellAspect, wanted.theme,
                                        ViewCellWidth(nfo->page, wanted.options.cellAspect));
         wanted.nfo = std::move(*nfo);
-        Post(
-            id, [art = std::move(wanted), preview = std::move(preview)](LiveRenderer& self) {
-                emit self.rendered(art, preview);
-            },
-            true);
+        task.Post([this, art = std::move(wanted), preview = std::move(preview)] { emit rendered(art, preview); },
+                  true);
         return;
     } catch (const Error& error) {
         failure = QString::fromStdString(error.what());
@@ -129,29 +97,7 @@ void LiveRenderer::Run(Request request, const std::stop_token& stop)
     } catch (...) {
         failure = tr("unexpected failure of an unknown kind");
     }
-    Post(id, [failure](LiveRenderer& self) { emit self.failed(failure); }, true);
-}
-
-void LiveRenderer::Post(std::uint64_t request, std::function<void(LiveRenderer&)> signal, bool last)
-{
-    const std::lock_guard held(lock);
-    reports.push_back({request, std::move(signal), last});
-}
-
-void LiveRenderer::Deliver()
-{
-    std::vector<Report> arrived;
-    {
-        const std::lock_guard held(lock);
-        arrived.swap(reports);
-    }
-    for (const Report& report : arrived) {
-        if (report.request != newest)
-            continue;
-        if (report.last)
-            collect.stop(); // until the next request
-        report.signal(*this);
-    }
+    task.Post([this, failure] { emit failed(failure); }, true);
 }
 
 } // namespace ezedudu

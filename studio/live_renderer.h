@@ -1,28 +1,18 @@
 #pragma once
 
 #include "artwork.h"
+#include "newest_task_worker.h"
 
 #include <QImage>
 #include <QObject>
-#include <QTimer>
 
 #include <atomic>
-#include <condition_variable>
-#include <cstdint>
-#include <functional>
-#include <memory>
-#include <mutex>
-#include <optional>
-#include <stop_token>
-#include <thread>
-#include <vector>
 
 namespace ezedudu {
 
-// Opens and converts the picture and draws its preview on a worker thread,
-// so that the window stays responsive. A newer request cancels the one
-// running and replaces any still waiting, which never starts; only the
-// newest request's outcome is ever reported, on the thread that made the
+// Opens and converts the picture and draws its preview on a worker thread.
+// A newer request cancels the one running and replaces any still waiting;
+// only the newest request's outcome is reported, on the thread that made the
 // renderer.
 class LiveRenderer : public QObject {
     Q_OBJECT
@@ -49,36 +39,10 @@ signals:
     void failed(const QString& reason);
 
 private:
-    struct Request {
-        std::uint64_t id = 0;
-        Artwork wanted;
-    };
-    struct Report {
-        std::uint64_t request = 0;
-        std::function<void(LiveRenderer&)> signal;
-        bool last = false; // the request's outcome, after its progress
-    };
+    void Run(Artwork wanted, const NewestTaskWorker::Context& task);
 
-    void Work(std::stop_token stop);
-    void Run(Request request, const std::stop_token& stop);
-    // Hands a report from the worker to the renderer's own thread, where
-    // Deliver() emits it if its request is still the newest.
-    void Post(std::uint64_t request, std::function<void(LiveRenderer&)> signal, bool last = false);
-    void Deliver();
-
-    std::atomic<std::uint64_t> newest = 0;
     std::atomic<int> cancelled = 0;
-    // Guards waiting and reports, which both threads use; the mutex also
-    // orders everything a request or a report carries.
-    std::mutex lock;
-    std::condition_variable_any wake;
-    std::optional<Request> waiting;
-    std::vector<Report> reports;
-    // Collects the reports on the renderer's thread while a request is under
-    // way. The worker never calls into Qt, whose own locks ThreadSanitizer
-    // cannot see: everything crosses through the mutex.
-    QTimer collect;
-    std::jthread worker; // last: it stops and joins before the rest goes
+    NewestTaskWorker tasks; // last: its thread stops before the rest goes
 };
 
 } // namespace ezedudu
