@@ -3,6 +3,7 @@
 #include "bitmap_rows.h"
 #include "data_ends_early.h"
 #include "decoder_messages.h"
+#include "mng_images.h"
 #include "shared_bytes_stream.h"
 
 #include "ezedudu/decode_scale.h"
@@ -84,6 +85,15 @@ struct QtPicture {
     bool scalable = false;
 };
 
+[[noreturn]] void FailAsTooManyBytes(const std::string& what, std::int64_t width, std::int64_t height,
+                                     std::int64_t pixelBytes, std::int64_t maxPixels)
+{
+    Fail(Error::Kind::PictureTooLarge, what + " has " + Describe(width, height) + " of " + std::to_string(pixelBytes) +
+                                           " bytes each once decoded, more than the limit of " +
+                                           std::to_string(maxPixels) + " pixels allows at " +
+                                           std::to_string(DecodedPixelBytes) + " bytes each");
+}
+
 // Qt decodes into the layout its decoder chooses: 16-bit channels take 8
 // bytes a pixel, twice what the pixel limit allows each pixel. Such a
 // picture is refused before it is decoded, as too large, by the bytes its
@@ -93,12 +103,19 @@ void CheckDecodedBytes(QSize stored, QImage::Format format, std::int64_t maxPixe
     if (format == QImage::Format_Invalid)
         return;
     const std::int64_t pixelBytes = QImage::toPixelFormat(format).bitsPerPixel() / 8;
-    if (std::int64_t(stored.width()) * stored.height() * pixelBytes <= maxPixels * DecodedPixelBytes)
-        return;
-    Fail(Error::Kind::PictureTooLarge, "the picture has " + Describe(stored.width(), stored.height()) + " of " +
-                                           std::to_string(pixelBytes) + " bytes each once decoded, more than the " +
-                                           "limit of " + std::to_string(maxPixels) + " pixels allows at " +
-                                           std::to_string(DecodedPixelBytes) + " bytes each");
+    if (std::int64_t(stored.width()) * stored.height() * pixelBytes > maxPixels * DecodedPixelBytes)
+        FailAsTooManyBytes("the picture", stored.width(), stored.height(), pixelBytes, maxPixels);
+}
+
+// An MNG's frame may be small while an image within it, which its decoder
+// holds whole, is huge: such an MNG is refused before it is decoded, by the
+// bytes its largest image would take.
+void CheckMngImages(QIODevice& device, std::int64_t maxPixels)
+{
+    const std::optional<MngImage> largest = LargestMngImage(device);
+    if (largest && HeldBytes(*largest) > maxPixels * DecodedPixelBytes)
+        FailAsTooManyBytes("an image within the MNG", largest->width, largest->height, largest->bytesPerPixel,
+                           maxPixels);
 }
 
 // Within "(...)": what Qt's reader says, and the decoder's own words if it
@@ -132,6 +149,8 @@ QtPicture DecodeWithQt(QImageReader& reader, const ConversionOptions& options)
         if (!recognised)
             return;
         format = reader.format();
+        if (format == "mng" && reader.device())
+            CheckMngImages(*reader.device(), options.maxPixels);
         decoded.scalable = ScalesWhileDecoding(format);
         const QSize stored = reader.size();
         if (stored.isValid()) {

@@ -388,20 +388,35 @@ TEST_F(PictureLoader, RefusesCutOrCorruptPicturesOfEveryQtFormatWithTheirReason)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
-// Qt decodes 16-bit channels into 8 bytes a pixel: such a picture within
-// the pixel limit may still take more memory than the limit allows.
-TEST_F(PictureLoader, RefusesA16BitPictureTooLargeOnceDecodedAsTooLarge)
+// A picture within the pixel limit may still take more memory than the
+// limit allows once decoded: Qt decodes 16-bit channels into 8 bytes a
+// pixel, and an MNG's decoder holds each image within it whole, however
+// small the frame it shows.
+TEST_F(PictureLoader, RefusesAPictureTooLargeOnceDecodedAsTooLarge)
 {
-    QImage deep = NoisyPicture(100, 100).convertToFormat(QImage::Format_RGBA64);
-    const std::string path = Write("deep.png", EncodeWithQt(deep, "png"));
-    EXPECT_NO_THROW(OpenPicture(path, 20000));
-    try {
-        OpenPicture(path, 19999);
-        FAIL() << "opened";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.GetKind(), Error::Kind::PictureTooLarge) << error.what();
-        EXPECT_NE(std::string(error.what()).find("100 x 100 pixels of 8 bytes each"), std::string::npos)
-            << error.what();
+    QImage tall(12, 30000, QImage::Format_RGB32);
+    tall.fill(Qt::gray);
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::int64_t fewestPixels;
+        const char* saying;
+    } cases[] = {
+        {"deep.png", EncodeWithQt(NoisyPicture(100, 100).convertToFormat(QImage::Format_RGBA64), "png"), 20000,
+         "the picture has 100 x 100 pixels of 8 bytes each"},
+        {"framed.mng", EncodeMng(tall, QSize(12, 9)), 360000,
+         "an image within the MNG has 12 x 30000 pixels of 4 bytes each"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = Write(c.name, c.bytes);
+        EXPECT_NO_THROW(OpenPicture(path, c.fewestPixels)) << c.name;
+        try {
+            OpenPicture(path, c.fewestPixels - 1);
+            ADD_FAILURE() << c.name << " opened";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.GetKind(), Error::Kind::PictureTooLarge) << error.what();
+            EXPECT_NE(std::string(error.what()).find(c.saying), std::string::npos) << error.what();
+        }
     }
 }
 

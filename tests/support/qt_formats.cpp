@@ -101,10 +101,12 @@ std::string EncodeGif(const QImage& picture)
     return gif;
 }
 
-std::string EncodeMng(const QImage& picture)
+std::string EncodeMng(const QImage& picture, QSize frame)
 {
+    if (frame.isEmpty())
+        frame = picture.size();
     std::string header;
-    for (const std::uint32_t field : {std::uint32_t(picture.width()), std::uint32_t(picture.height()), 1u, 1u, 1u, 1u,
+    for (const std::uint32_t field : {std::uint32_t(frame.width()), std::uint32_t(frame.height()), 1u, 1u, 1u, 1u,
                                       1u}) // ticks a second, layers, frames, play time, simple profile
         AddBig32(header, field);
     std::string chunk = "MHDR" + header;

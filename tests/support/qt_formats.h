@@ -16,8 +16,8 @@ std::string EncodeWithQt(const QImage& picture, const char* format);
 // stored uncompressed: Qt reads GIF but does not write it.
 std::string EncodeGif(const QImage& picture);
 
-// The picture as an MNG holding one PNG image: Qt reads MNG but does not
-// write it.
-std::string EncodeMng(const QImage& picture);
+// The picture as an MNG holding one PNG image, shown in a frame of its own
+// size unless told: Qt reads MNG but does not write it.
+std::string EncodeMng(const QImage& picture, QSize frame = {});
 
 } // namespace ezedudu
