@@ -195,20 +195,32 @@ private:
     {
         const std::int64_t across = area.right - area.left;
         const std::int64_t top = area.top - DownReach;
+        const std::int64_t padded = across + 2 * AcrossReach;
         const auto size = static_cast<std::size_t>((area.bottom - area.top + 2 * DownReach) * across);
         rowMean.assign(size, 0);
         rowSquare.assign(size, 0);
         rowProduct.assign(size, 0);
+        paddedArt.resize(static_cast<std::size_t>(padded));
+        paddedSquare.resize(paddedArt.size());
+        paddedProduct.resize(paddedArt.size());
         for (std::int64_t y = top; y < area.bottom + DownReach; ++y) {
+            // The row's values with the edge's own standing in past it, so
+            // that the sums across run without a test.
             const std::int64_t sy = std::clamp<std::int64_t>(y, 0, height - 1);
-            for (std::int64_t x = area.left; x < area.right; ++x) {
-                const auto at = static_cast<std::size_t>((y - top) * across + (x - area.left));
-                for (int dx = -AcrossReach; dx <= AcrossReach; ++dx) {
-                    const std::size_t i = Index(std::clamp<std::int64_t>(x + dx, 0, width - 1), sy);
-                    const double weight = AcrossWeights[std::size_t(std::abs(dx))];
-                    rowMean[at] += weight * blurred[i];
-                    rowSquare[at] += weight * blurred[i] * blurred[i];
-                    rowProduct[at] += weight * blurred[i] * blurredPicture[i];
+            for (std::int64_t x = 0; x < padded; ++x) {
+                const std::size_t i = Index(std::clamp<std::int64_t>(area.left - AcrossReach + x, 0, width - 1), sy);
+                paddedArt[std::size_t(x)] = blurred[i];
+                paddedSquare[std::size_t(x)] = blurred[i] * blurred[i];
+                paddedProduct[std::size_t(x)] = blurred[i] * blurredPicture[i];
+            }
+            const auto row = static_cast<std::size_t>((y - top) * across);
+            for (int dx = -AcrossReach; dx <= AcrossReach; ++dx) {
+                const double weight = AcrossWeights[std::size_t(std::abs(dx))];
+                const std::size_t from = std::size_t(AcrossReach + dx);
+                for (std::size_t x = 0; x < std::size_t(across); ++x) {
+                    rowMean[row + x] += weight * paddedArt[from + x];
+                    rowSquare[row + x] += weight * paddedSquare[from + x];
+                    rowProduct[row + x] += weight * paddedProduct[from + x];
                 }
             }
         }
@@ -338,6 +350,7 @@ private:
     std::vector<double> blurredPicture, pictureMean, pictureVariance;
     std::vector<double> art, blurredArt, likeness;
     std::vector<double> trial; // the blurred art with a glyph on trial
+    std::vector<double> paddedArt, paddedSquare, paddedProduct; // Measure's row of the blurred art
     std::vector<double> rowMean, rowSquare, rowProduct; // Measure's sums across
 };
 
