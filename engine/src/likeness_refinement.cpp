@@ -35,7 +35,7 @@ constexpr double Gain = 1e-9;
 constexpr int Passes = 2;
 // The glyphs tried in a cell: the nearest by least squares of those that
 // suit it.
-constexpr std::size_t Candidates = 8;
+constexpr std::size_t Candidates = 4;
 
 // A cell whose darkest or lightest sample stands this far from its mean
 // holds a stroke.
