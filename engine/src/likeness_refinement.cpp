@@ -27,8 +27,13 @@ constexpr double C2 = 58.5225;
 
 // Glyph levels run from ink 0 to paper 240; the viewer shows paper white.
 constexpr double ShownPerLevel = 255.0 / GlyphBands.back().level;
+constexpr double ShadeStep = (GlyphBands[1].level - GlyphBands[0].level) * ShownPerLevel;
 // A cell may take a glyph whose mean is within a shade step of its own.
-constexpr double ToneReach = (GlyphBands[1].level - GlyphBands[0].level) * ShownPerLevel;
+constexpr double ToneReach = ShadeStep;
+// SSIM compares tones by their ratio, which near black would trade a dark
+// texture's ink for a lighter shade: its tones are compared as though both
+// were a shade step lighter.
+constexpr double DarkLift = ShadeStep;
 // A change is made only where it gains more than rounding could.
 constexpr double Gain = 1e-9;
 
@@ -239,10 +244,9 @@ private:
                 }
                 const std::size_t i = Index(x, y);
                 const double covariance = product - mean * pictureMean[i];
-                const double similarity =
-                    ((2 * mean * pictureMean[i] + C1) * (2 * covariance + C2)) /
-                    ((mean * mean + pictureMean[i] * pictureMean[i] + C1) *
-                     (square - mean * mean + pictureVariance[i] + C2));
+                const double a = mean + DarkLift, b = pictureMean[i] + DarkLift;
+                const double similarity = ((2 * a * b + C1) * (2 * covariance + C2)) /
+                                          ((a * a + b * b + C1) * (square - mean * mean + pictureVariance[i] + C2));
                 if (out)
                     *out++ = similarity;
                 total += similarity;
