@@ -7,6 +7,7 @@
 #include "compose_view.h"
 #include "live_renderer.h"
 
+#include "ezedudu/editor_defaults.h"
 #include "ezedudu/picture_loader.h"
 
 #include "photo_jpeg.h"
@@ -56,8 +57,8 @@ void FollowASliderAt79Columns(benchmark::State& state)
 {
     const auto picture = Photo(640, 480);
     LiveRenderer renderer;
-    ConversionOptions options;
-    options.columns = FittingColumns;
+    // As the studio starts: its own defaults, 79 columns of --glyphs lines.
+    ConversionOptions options = EditorDefaults().conversion;
     int contrast = 0;
     for (auto _ : state) {
         options.art.tone.contrast = contrast++ % 100; // each iteration a new slider position

@@ -1,8 +1,10 @@
 #include "ezedudu/glyph_choice.h"
 
+#include "ezedudu/decode_scale.h"
 #include "ezedudu/glyph_ramp.h"
 #include "ezedudu/nfo_text.h"
 #include "ezedudu/tone.h"
+#include "likeness_refinement.h"
 #include "shape_choice.h"
 
 #include <algorithm>
@@ -82,6 +84,9 @@ void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text)
     // cell at each end.
     std::vector<double> here(static_cast<std::size_t>(cols + 2)), below(here.size());
     std::vector<double> wanted(static_cast<std::size_t>(samples * samples));
+    // Each cell's shape, and whether it holds a feature, for a second look.
+    std::vector<std::size_t> shapesChosen;
+    std::vector<bool> holdingFeatures;
     for (std::int64_t row = 0; row < rows; ++row) {
         char* line = text + NfoLineStart(cols, row);
         for (std::int64_t col = 0; col < cols; ++col) {
@@ -99,7 +104,9 @@ void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text)
                 for (std::size_t i = 0; i < wanted.size(); ++i)
                     rounded[i] = int(std::floor(wanted[i] + 0.5));
                 const ShapeChooser::Choice shape = shapes->Choose(col, row, rounded);
-                glyph = {shape.cp437, double(shape.level)};
+                glyph = {shapes->Shapes()[shape.shape].cp437, double(shape.level)};
+                shapesChosen.push_back(shape.shape);
+                holdingFeatures.push_back(shape.holdsFeature);
             }
             line[col] = static_cast<char>(glyph.cp437);
             if (art.dither != Dither::FloydSteinberg)
@@ -116,6 +123,13 @@ void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text)
         here.swap(below);
         std::fill(below.begin(), below.end(), 0.0);
     }
+    if (!shapes || samples != FittedSamples)
+        return;
+    RefineForLikeness(grid, shapes->Shapes(), shapesChosen, holdingFeatures);
+    for (std::int64_t row = 0; row < rows; ++row)
+        for (std::int64_t col = 0; col < cols; ++col)
+            text[NfoLineStart(cols, row) + col] =
+                static_cast<char>(shapes->Shapes()[shapesChosen[static_cast<std::size_t>(row * cols + col)]].cp437);
 }
 
 } // namespace ezedudu

@@ -253,7 +253,7 @@ ShapeChooser::Choice ShapeChooser::Choose(std::int64_t col, std::int64_t row, co
     } else {
         chosen = &Nearest(wanted, 0, PaperLevel, InkLevel);
     }
-    return {chosen->cp437, chosen->meanLevel};
+    return {static_cast<std::size_t>(chosen - shapes.data()), chosen->meanLevel, kind != Feature::Kind::None};
 }
 
 } // namespace ezedudu

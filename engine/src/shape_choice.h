@@ -45,13 +45,16 @@ public:
     ShapeChooser(const LevelGrid& levels, int cellSamples, GlyphSet glyphs);
 
     struct Choice {
-        std::uint8_t cp437;
-        int level; // the mean level the glyph shows
+        std::size_t shape; // in Shapes()
+        int level;         // the mean level the glyph shows
+        bool holdsFeature; // part of the cell stands out from its ground
     };
 
     // The glyph of the cell at col, row; wanted holds its samples (dithering
     // included), row by row.
     Choice Choose(std::int64_t col, std::int64_t row, const std::vector<int>& wanted) const;
+
+    const std::vector<CellShape>& Shapes() const { return shapes; }
 
     static constexpr int FeatureContrast = 64;
     static constexpr int FaintFeatureContrast = 24; // on a flat ground

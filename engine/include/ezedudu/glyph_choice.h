@@ -29,7 +29,8 @@ void Sharpen(LevelGrid& grid, double amount);
 // cell's glyph: with GlyphSet::Shades, or one sample a side, the shade
 // nearest the mean of its samples (ties to the lighter); otherwise the
 // glyph the set's ShapeChooser picks against the cells around it (see
-// shape_choice.h; ink stands for level 0, paper for a space's 240). Dithering
+// shape_choice.h; ink stands for level 0, paper for a space's 240), which
+// fitted art then refines for likeness (likeness_refinement.h). Dithering
 // offsets a cell's samples by the error carried to it from the cells before
 // (Floyd-Steinberg) or by a 4 x 4 Bayer matrix (ordered).
 void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text);

@@ -1,0 +1,371 @@
+#include "likeness_refinement.h"
+
+#include "ezedudu/decode_scale.h"
+#include "ezedudu/glyph_ramp.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numeric>
+
+namespace ezedudu {
+namespace {
+
+// A cell of fitted art is 4 x 4 samples, each 2 pixels of the viewer's cell
+// wide and 4 high: a Gaussian of 1.5 pixels spans 0.75 samples across and
+// 0.375 down. Its weights from the centre out, normalised, cut where they
+// fall below a ten-thousandth.
+constexpr std::array<double, 4> AcrossWeights = {0.5319073938, 0.2186736670, 0.0151942011, 0.0001784351};
+constexpr std::array<double, 2> DownWeights = {0.9459565546, 0.0270217227};
+constexpr int AcrossReach = int(AcrossWeights.size()) - 1;
+constexpr int DownReach = int(DownWeights.size()) - 1;
+constexpr int CellSide = FittedSamples;
+
+// SSIM's constants for levels of 0-255: (0.01 x 255)^2 and (0.03 x 255)^2.
+constexpr double C1 = 6.5025;
+constexpr double C2 = 58.5225;
+
+// Glyph levels run from ink 0 to paper 240; the viewer shows paper white.
+constexpr double ShownPerLevel = 255.0 / GlyphBands.back().level;
+constexpr double ShadeStep = (GlyphBands[1].level - GlyphBands[0].level) * ShownPerLevel;
+// A cell may take a glyph whose mean is within a shade step of its own.
+constexpr double ToneReach = ShadeStep;
+// SSIM compares tones by their ratio, which near black would trade a dark
+// texture's ink for a lighter shade: its tones are compared as though both
+// were a shade step lighter.
+constexpr double DarkLift = ShadeStep;
+// A change is made only where it gains more than rounding could.
+constexpr double Gain = 1e-9;
+
+constexpr int Passes = 2;
+// The glyphs tried in a cell: the nearest by least squares of those that
+// suit it.
+constexpr std::size_t Candidates = 4;
+
+// A cell whose darkest or lightest sample stands this far from its mean
+// holds a stroke.
+constexpr double StrokeContrast = ShapeChooser::FeatureContrast;
+
+struct Rect {
+    std::int64_t left, top, right, bottom; // right and bottom outside
+
+    Rect Grown(std::int64_t across, std::int64_t down) const
+    {
+        return {left - across, top - down, right + across, bottom + down};
+    }
+    Rect Within(std::int64_t width, std::int64_t height) const
+    {
+        return {std::max<std::int64_t>(left, 0), std::max<std::int64_t>(top, 0), std::min(right, width),
+                std::min(bottom, height)};
+    }
+};
+
+// A cell's mean level in the picture, and its darkest and lightest sample.
+struct CellTone {
+    double mean = 0, darkest = 0, lightest = 0;
+};
+
+class Refiner {
+public:
+    Refiner(const LevelGrid& levels, const std::vector<CellShape>& shapes, std::vector<std::size_t>& chosen,
+            const std::vector<bool>& kept)
+        : width(levels.width), height(levels.height), cols(width / CellSide), rows(height / CellSide),
+          cells(chosen), keep(kept), picture(levels.levels.begin(), levels.levels.end())
+    {
+        ShowShapes(shapes);
+        MeasureCells();
+        MeasurePicture();
+        art.resize(picture.size());
+        for (std::int64_t row = 0; row < rows; ++row)
+            for (std::int64_t col = 0; col < cols; ++col)
+                Draw(col, row, cells[Cell(col, row)]);
+        const Rect all{0, 0, width, height};
+        blurredArt.resize(picture.size());
+        Blur(art, all, blurredArt);
+        trial = blurredArt;
+        likeness.resize(picture.size());
+        Measure(blurredArt, all, likeness.data());
+    }
+
+    void Run()
+    {
+        std::vector<std::int64_t> changedAt(cells.size(), -1), lookedAt(cells.size(), -1);
+        std::int64_t step = 0;
+        // A later pass looks again only where a cell near changed since.
+        const auto changedNear = [&](std::int64_t col, std::int64_t row) {
+            for (std::int64_t y = std::max<std::int64_t>(row - 1, 0); y <= std::min(row + 1, rows - 1); ++y)
+                for (std::int64_t x = std::max<std::int64_t>(col - 3, 0); x <= std::min(col + 3, cols - 1); ++x)
+                    if (changedAt[Cell(x, y)] > lookedAt[Cell(col, row)])
+                        return true;
+            return false;
+        };
+        for (int pass = 0; pass < Passes; ++pass)
+            for (std::int64_t row = 0; row < rows; ++row)
+                for (std::int64_t col = 0; col < cols; ++col) {
+                    const std::size_t cell = Cell(col, row);
+                    if (keep[cell] || (pass > 0 && !changedNear(col, row)))
+                        continue;
+                    lookedAt[cell] = ++step;
+                    if (Improve(col, row))
+                        changedAt[cell] = step;
+                }
+    }
+
+private:
+    void ShowShapes(const std::vector<CellShape>& shapes)
+    {
+        for (const CellShape& shape : shapes) {
+            std::vector<double>& samples = shown.emplace_back();
+            for (const int level : shape.levels)
+                samples.push_back(level * ShownPerLevel);
+            shownMean.push_back(std::accumulate(samples.begin(), samples.end(), 0.0) / double(samples.size()));
+            const auto all = [&](int level) {
+                return std::all_of(shape.levels.begin(), shape.levels.end(), [&](int l) { return l == level; });
+            };
+            blank.push_back(all(GlyphBands.back().level));
+            solid.push_back(all(GlyphBands.front().level));
+        }
+    }
+
+    void MeasureCells()
+    {
+        cellTones.resize(cells.size());
+        for (std::int64_t row = 0; row < rows; ++row)
+            for (std::int64_t col = 0; col < cols; ++col) {
+                CellTone& tone = cellTones[Cell(col, row)];
+                tone.darkest = 255;
+                double sum = 0;
+                for (std::int64_t y = 0; y < CellSide; ++y)
+                    for (std::int64_t x = 0; x < CellSide; ++x) {
+                        const double level = picture[Index(col * CellSide + x, row * CellSide + y)];
+                        sum += level;
+                        tone.darkest = std::min(tone.darkest, level);
+                        tone.lightest = std::max(tone.lightest, level);
+                    }
+                tone.mean = sum / (CellSide * CellSide);
+            }
+    }
+
+    // The blurred picture, and its mean and variance in each window.
+    void MeasurePicture()
+    {
+        blurredPicture.resize(picture.size());
+        Blur(picture, {0, 0, width, height}, blurredPicture);
+        pictureMean.resize(picture.size());
+        pictureVariance.resize(picture.size());
+        for (std::int64_t y = 0; y < height; ++y)
+            for (std::int64_t x = 0; x < width; ++x) {
+                double mean = 0, square = 0;
+                ForWindow(x, y, [&](std::size_t at, double weight) {
+                    mean += weight * blurredPicture[at];
+                    square += weight * blurredPicture[at] * blurredPicture[at];
+                });
+                pictureMean[Index(x, y)] = mean;
+                pictureVariance[Index(x, y)] = square - mean * mean;
+            }
+    }
+
+    std::size_t Index(std::int64_t x, std::int64_t y) const { return static_cast<std::size_t>(y * width + x); }
+    std::size_t Cell(std::int64_t col, std::int64_t row) const { return static_cast<std::size_t>(row * cols + col); }
+
+    // Calls visit(index, weight) for each sample of the Gaussian around x, y,
+    // those past the picture's edge standing in for by the edge's own.
+    template <typename Visit>
+    void ForWindow(std::int64_t x, std::int64_t y, Visit&& visit) const
+    {
+        for (int dy = -DownReach; dy <= DownReach; ++dy) {
+            const std::int64_t sy = std::clamp<std::int64_t>(y + dy, 0, height - 1);
+            for (int dx = -AcrossReach; dx <= AcrossReach; ++dx) {
+                const std::int64_t sx = std::clamp<std::int64_t>(x + dx, 0, width - 1);
+                visit(Index(sx, sy), DownWeights[std::size_t(std::abs(dy))] * AcrossWeights[std::size_t(std::abs(dx))]);
+            }
+        }
+    }
+
+    void Blur(const std::vector<double>& image, Rect area, std::vector<double>& blurred) const
+    {
+        for (std::int64_t y = area.top; y < area.bottom; ++y)
+            for (std::int64_t x = area.left; x < area.right; ++x) {
+                double sum = 0;
+                ForWindow(x, y, [&](std::size_t at, double weight) { sum += weight * image[at]; });
+                blurred[Index(x, y)] = sum;
+            }
+    }
+
+    // SSIM of the blurred art against the blurred picture at each sample of
+    // area, into out (row by row over area); returns their sum. The windows
+    // are summed across, then down, so that a sample's value is the same
+    // whatever area it is measured in.
+    double Measure(const std::vector<double>& blurred, Rect area, double* out)
+    {
+        const std::int64_t across = area.right - area.left;
+        const std::int64_t top = area.top - DownReach;
+        const std::int64_t padded = across + 2 * AcrossReach;
+        const auto size = static_cast<std::size_t>((area.bottom - area.top + 2 * DownReach) * across);
+        rowMean.assign(size, 0);
+        rowSquare.assign(size, 0);
+        rowProduct.assign(size, 0);
+        paddedArt.resize(static_cast<std::size_t>(padded));
+        paddedSquare.resize(paddedArt.size());
+        paddedProduct.resize(paddedArt.size());
+        for (std::int64_t y = top; y < area.bottom + DownReach; ++y) {
+            // The row's values with the edge's own standing in past it, so
+            // that the sums across run without a test.
+            const std::int64_t sy = std::clamp<std::int64_t>(y, 0, height - 1);
+            for (std::int64_t x = 0; x < padded; ++x) {
+                const std::size_t i = Index(std::clamp<std::int64_t>(area.left - AcrossReach + x, 0, width - 1), sy);
+                paddedArt[std::size_t(x)] = blurred[i];
+                paddedSquare[std::size_t(x)] = blurred[i] * blurred[i];
+                paddedProduct[std::size_t(x)] = blurred[i] * blurredPicture[i];
+            }
+            const auto row = static_cast<std::size_t>((y - top) * across);
+            for (int dx = -AcrossReach; dx <= AcrossReach; ++dx) {
+                const double weight = AcrossWeights[std::size_t(std::abs(dx))];
+                const std::size_t from = std::size_t(AcrossReach + dx);
+                for (std::size_t x = 0; x < std::size_t(across); ++x) {
+                    rowMean[row + x] += weight * paddedArt[from + x];
+                    rowSquare[row + x] += weight * paddedSquare[from + x];
+                    rowProduct[row + x] += weight * paddedProduct[from + x];
+                }
+            }
+        }
+        double total = 0;
+        for (std::int64_t y = area.top; y < area.bottom; ++y)
+            for (std::int64_t x = area.left; x < area.right; ++x) {
+                double mean = 0, square = 0, product = 0;
+                for (int dy = -DownReach; dy <= DownReach; ++dy) {
+                    // Rows past the picture's edge stand in for by the edge's own.
+                    const std::int64_t sy = std::clamp<std::int64_t>(y + dy, 0, height - 1);
+                    const auto at = static_cast<std::size_t>((sy - top) * across + (x - area.left));
+                    const double weight = DownWeights[std::size_t(std::abs(dy))];
+                    mean += weight * rowMean[at];
+                    square += weight * rowSquare[at];
+                    product += weight * rowProduct[at];
+                }
+                const std::size_t i = Index(x, y);
+                const double covariance = product - mean * pictureMean[i];
+                const double a = mean + DarkLift, b = pictureMean[i] + DarkLift;
+                const double similarity = ((2 * a * b + C1) * (2 * covariance + C2)) /
+                                          ((a * a + b * b + C1) * (square - mean * mean + pictureVariance[i] + C2));
+                if (out)
+                    *out++ = similarity;
+                total += similarity;
+            }
+        return total;
+    }
+
+    void Draw(std::int64_t col, std::int64_t row, std::size_t shape)
+    {
+        for (std::int64_t y = 0; y < CellSide; ++y)
+            for (std::int64_t x = 0; x < CellSide; ++x)
+                art[Index(col * CellSide + x, row * CellSide + y)] = shown[shape][std::size_t(y * CellSide + x)];
+    }
+
+    // A glyph near the cell's tone that, where a stroke runs through the
+    // cell, still shows some of it: no blank paper over a dark stroke that
+    // the current glyph inks, no solid ink over a light one.
+    bool Suits(std::size_t shape, std::size_t current, const CellTone& tone) const
+    {
+        if (std::abs(shownMean[shape] - tone.mean) > ToneReach)
+            return false;
+        if (tone.mean - tone.darkest >= StrokeContrast && blank[shape] && !blank[current])
+            return false;
+        return !(tone.lightest - tone.mean >= StrokeContrast && solid[shape] && !solid[current]);
+    }
+
+    // The glyphs that suit the cell, nearest its samples first (least
+    // squares, ties to the earlier shape), at most Candidates of them.
+    std::vector<std::size_t> CandidatesFor(std::int64_t col, std::int64_t row, std::size_t was) const
+    {
+        std::vector<std::pair<double, std::size_t>> suiting;
+        for (std::size_t shape = 0; shape < shown.size(); ++shape) {
+            if (shape == was || !Suits(shape, was, cellTones[Cell(col, row)]))
+                continue;
+            double error = 0;
+            for (std::int64_t y = 0; y < CellSide; ++y)
+                for (std::int64_t x = 0; x < CellSide; ++x) {
+                    const double difference = shown[shape][std::size_t(y * CellSide + x)] -
+                                              picture[Index(col * CellSide + x, row * CellSide + y)];
+                    error += difference * difference;
+                }
+            suiting.emplace_back(error, shape);
+        }
+        std::sort(suiting.begin(), suiting.end());
+        std::vector<std::size_t> chosen;
+        for (std::size_t i = 0; i < std::min(suiting.size(), Candidates); ++i)
+            chosen.push_back(suiting[i].second);
+        return chosen;
+    }
+
+    // Tries the glyphs that suit the cell, keeping the one that makes its
+    // surroundings most like the picture; whether the cell changed.
+    bool Improve(std::int64_t col, std::int64_t row)
+    {
+        const Rect cell{col * CellSide, row * CellSide, (col + 1) * CellSide, (row + 1) * CellSide};
+        // Where the blurred art changes, and where its likeness does.
+        const Rect changed = cell.Grown(AcrossReach, DownReach).Within(width, height);
+        const Rect measured = changed.Grown(AcrossReach, DownReach).Within(width, height);
+        double bestSum = 0;
+        for (std::int64_t y = measured.top; y < measured.bottom; ++y)
+            for (std::int64_t x = measured.left; x < measured.right; ++x)
+                bestSum += likeness[Index(x, y)];
+        const std::size_t was = cells[Cell(col, row)];
+        std::size_t best = was;
+        for (const std::size_t shape : CandidatesFor(col, row, was)) {
+            Draw(col, row, shape);
+            Blur(art, changed, trial);
+            const double sum = Measure(trial, measured, nullptr);
+            if (sum > bestSum + Gain) {
+                bestSum = sum;
+                best = shape;
+            }
+        }
+        Draw(col, row, best);
+        if (best != was) {
+            cells[Cell(col, row)] = best;
+            Blur(art, changed, blurredArt);
+            Remeasure(measured);
+        }
+        for (std::int64_t y = changed.top; y < changed.bottom; ++y)
+            for (std::int64_t x = changed.left; x < changed.right; ++x)
+                trial[Index(x, y)] = blurredArt[Index(x, y)];
+        return best != was;
+    }
+
+    void Remeasure(Rect measured)
+    {
+        std::vector<double> measuredLikeness(static_cast<std::size_t>((measured.right - measured.left) *
+                                                                      (measured.bottom - measured.top)));
+        Measure(blurredArt, measured, measuredLikeness.data());
+        auto next = measuredLikeness.begin();
+        for (std::int64_t y = measured.top; y < measured.bottom; ++y)
+            for (std::int64_t x = measured.left; x < measured.right; ++x)
+                likeness[Index(x, y)] = *next++;
+    }
+
+    const std::int64_t width, height, cols, rows;
+    std::vector<std::size_t>& cells;
+    const std::vector<bool>& keep;
+    const std::vector<double> picture; // the levels as the cells see them
+    std::vector<std::vector<double>> shown; // each shape's samples as the viewer shows them, 0-255
+    std::vector<double> shownMean;
+    std::vector<CellTone> cellTones;
+    std::vector<bool> blank, solid; // shapes without ink, and all ink
+    std::vector<double> blurredPicture, pictureMean, pictureVariance;
+    std::vector<double> art, blurredArt, likeness;
+    std::vector<double> trial; // the blurred art with a glyph on trial
+    std::vector<double> paddedArt, paddedSquare, paddedProduct; // Measure's row of the blurred art
+    std::vector<double> rowMean, rowSquare, rowProduct; // Measure's sums across
+};
+
+} // namespace
+
+void RefineForLikeness(const LevelGrid& levels, const std::vector<CellShape>& shapes, std::vector<std::size_t>& cells,
+                       const std::vector<bool>& keep)
+{
+    if (cells.empty())
+        return;
+    Refiner(levels, shapes, cells, keep).Run();
+}
+
+} // namespace ezedudu

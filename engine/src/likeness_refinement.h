@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ezedudu/glyph_choice.h"
+#include "shape_choice.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace ezedudu {
+
+// A second look at fitted art whose glyphs were chosen cell by cell: each
+// cell in turn, twice over the art, may take another glyph where that makes
+// the art, as it looks from a little away from the screen, more like the
+// picture over the cells around it. Likeness is the structural similarity
+// (SSIM; Wang, Bovik, Sheikh and Simoncelli 2004) of the art and the
+// picture, both blurred by a Gaussian of 1.5 pixels of an 8 x 16 cell,
+// measured in Gaussian windows of the same width. It weighs local contrast
+// and structure as well as tone, so edges and textures keep their strength
+// where least squares on each cell alone would smooth them away.
+// A cell tries the few glyphs nearest its samples among those within one
+// shade step of its own mean level, so the tone holds, and none that shows
+// a stroke through it more faintly; the cells in keep stay as they are.
+// The sums run in a fixed order, so every platform makes the same choices.
+// levels holds FittedSamples x FittedSamples samples a cell; cells the index
+// in shapes of each cell's glyph, row by row, which it changes in place.
+void RefineForLikeness(const LevelGrid& levels, const std::vector<CellShape>& shapes, std::vector<std::size_t>& cells,
+                       const std::vector<bool>& keep);
+
+} // namespace ezedudu
