@@ -37,6 +37,7 @@ constexpr double DarkLift = ShadeStep;
 // A change is made only where it gains more than rounding could.
 constexpr double Gain = 1e-9;
 
+// Passes over the art; a later one looks only where a cell near changed.
 constexpr int Passes = 2;
 // The glyphs tried in a cell: the nearest by least squares of those that
 // suit it.
@@ -168,8 +169,8 @@ private:
     std::size_t Index(std::int64_t x, std::int64_t y) const { return static_cast<std::size_t>(y * width + x); }
     std::size_t Cell(std::int64_t col, std::int64_t row) const { return static_cast<std::size_t>(row * cols + col); }
 
-    // Calls visit(index, weight) for each sample of the Gaussian around x, y,
-    // those past the picture's edge standing in for by the edge's own.
+    // Calls visit(index, weight) for each sample of the Gaussian around x, y;
+    // samples past the picture's edge take the edge's own.
     template <typename Visit>
     void ForWindow(std::int64_t x, std::int64_t y, Visit&& visit) const
     {
@@ -209,8 +210,8 @@ private:
         paddedSquare.resize(paddedArt.size());
         paddedProduct.resize(paddedArt.size());
         for (std::int64_t y = top; y < area.bottom + DownReach; ++y) {
-            // The row's values with the edge's own standing in past it, so
-            // that the sums across run without a test.
+            // The row's values, the edge's own repeated past it, so that the
+            // sums across run without a test.
             const std::int64_t sy = std::clamp<std::int64_t>(y, 0, height - 1);
             for (std::int64_t x = 0; x < padded; ++x) {
                 const std::size_t i = Index(std::clamp<std::int64_t>(area.left - AcrossReach + x, 0, width - 1), sy);
@@ -234,7 +235,7 @@ private:
             for (std::int64_t x = area.left; x < area.right; ++x) {
                 double mean = 0, square = 0, product = 0;
                 for (int dy = -DownReach; dy <= DownReach; ++dy) {
-                    // Rows past the picture's edge stand in for by the edge's own.
+                    // Rows past the picture's edge take the edge's own.
                     const std::int64_t sy = std::clamp<std::int64_t>(y + dy, 0, height - 1);
                     const auto at = static_cast<std::size_t>((sy - top) * across + (x - area.left));
                     const double weight = DownWeights[std::size_t(std::abs(dy))];
