@@ -7,9 +7,8 @@
 
 namespace ezedudu {
 
-// The largest image an MNG asks its decoder to hold: each image within it
-// (PNG, JNG or a basis object) is held whole at its own size, and may then
-// be magnified, whatever size the MNG's frame says it shows.
+// An image within an MNG (PNG, JNG or a basis object) as its decoder holds
+// it: whole, at its own size, whatever size the MNG's frame says it shows.
 struct MngImage {
     std::int64_t width = 0;
     std::int64_t height = 0;
@@ -19,9 +18,18 @@ struct MngImage {
 // The bytes the image takes as held, or the most an int64 holds.
 std::int64_t HeldBytes(const MngImage& image);
 
+// What an MNG asks its decoder to hold at once, reckoned from above: every
+// image it keeps as an object (defined under a nonzero object id, or a
+// clone, counted as a copy of the largest), the largest of those it draws
+// and lets go, and the largest image magnified by the largest factors and
+// margins any magnification names.
+struct MngMemory {
+    MngImage largest; // magnified, if any magnification is named
+    std::int64_t heldBytes = 0;
+};
+
 // Walks the MNG's chunks from the device's start and puts the device back
 // where it was; nothing where the device cannot seek or holds no image.
-// Magnifications count as though each applied to the largest image.
-std::optional<MngImage> LargestMngImage(QIODevice& device);
+std::optional<MngMemory> MngHeldMemory(QIODevice& device);
 
 } // namespace ezedudu

@@ -107,15 +107,22 @@ void CheckDecodedBytes(QSize stored, QImage::Format format, std::int64_t maxPixe
         FailAsTooManyBytes("the picture", stored.width(), stored.height(), pixelBytes, maxPixels);
 }
 
-// An MNG's frame may be small while an image within it, which its decoder
-// holds whole, is huge: such an MNG is refused before it is decoded, by the
-// bytes its largest image would take.
+// An MNG's frame may be small while the images within it, which its decoder
+// holds whole, are huge or many: such an MNG is refused before it is
+// decoded, by the bytes they would take.
 void CheckMngImages(QIODevice& device, std::int64_t maxPixels)
 {
-    const std::optional<MngImage> largest = LargestMngImage(device);
-    if (largest && HeldBytes(*largest) > maxPixels * DecodedPixelBytes)
-        FailAsTooManyBytes("an image within the MNG", largest->width, largest->height, largest->bytesPerPixel,
-                           maxPixels);
+    const std::optional<MngMemory> memory = MngHeldMemory(device);
+    const std::int64_t allowed = maxPixels * DecodedPixelBytes;
+    if (!memory || memory->heldBytes <= allowed)
+        return;
+    const MngImage& largest = memory->largest;
+    if (HeldBytes(largest) > allowed)
+        FailAsTooManyBytes("an image within the MNG", largest.width, largest.height, largest.bytesPerPixel, maxPixels);
+    Fail(Error::Kind::PictureTooLarge, "the images within the MNG would take " + std::to_string(memory->heldBytes) +
+                                           " bytes at once when decoded, more than the limit of " +
+                                           std::to_string(maxPixels) + " pixels allows at " +
+                                           std::to_string(DecodedPixelBytes) + " bytes each");
 }
 
 // Within "(...)": what Qt's reader says, and the decoder's own words if it

@@ -8,10 +8,12 @@
 
 #include "bmp_writer.h"
 #include "memory_picture.h"
+#include "mng_images.h"
 #include "photo_jpeg.h"
 #include "qt_formats.h"
 #include "reference_nfo.h"
 
+#include <QBuffer>
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -417,6 +419,61 @@ TEST_F(PictureLoader, RefusesAPictureTooLargeOnceDecodedAsTooLarge)
             EXPECT_EQ(error.GetKind(), Error::Kind::PictureTooLarge) << error.what();
             EXPECT_NE(std::string(error.what()).find(c.saying), std::string::npos) << error.what();
         }
+    }
+}
+
+// An MNG's chunks: what its decoder would hold at once, counted from above
+// (chunk data as big-endian fields of the given widths; no checksums).
+TEST(MngHeldMemory, CountsEveryImageKeptCopiedOrMagnified)
+{
+    struct Field {
+        std::uint32_t value;
+        int bytes;
+    };
+    const auto chunk = [](const std::string& name, std::initializer_list<Field> fields) {
+        std::string data;
+        for (const Field& field : fields)
+            for (int i = field.bytes - 1; i >= 0; --i)
+                data += char(field.value >> (8 * i) & 0xFF);
+        std::string out;
+        for (int i = 3; i >= 0; --i)
+            out += char(data.size() >> (8 * i) & 0xFF);
+        return out + name + data + std::string(4, '\0');
+    };
+    const auto image = [&](std::uint32_t width, std::uint32_t height, int depth) {
+        return chunk("IHDR", {{width, 4}, {height, 4}, {std::uint32_t(depth), 1}, {6, 1}, {0, 3}});
+    };
+    const auto magnify = [&](std::initializer_list<Field> fields) { return chunk("MAGN", fields); };
+    const std::string defineKept = chunk("DEFI", {{1, 2}}), defineDrawn = chunk("DEFI", {{0, 2}});
+    const struct {
+        const char* name;
+        std::string chunks;
+        std::int64_t width, height, heldBytes;
+    } cases[] = {
+        {"one image", image(12, 30000, 8), 12, 30000, 1'440'000},
+        {"16-bit channels", image(10, 10, 16), 10, 10, 800},
+        {"a JNG with 16-bit alpha", chunk("JHDR", {{10, 4}, {10, 4}, {14, 1}, {8, 1}, {8, 1}, {0, 1}, {16, 1}}), 10,
+         10, 800},
+        {"frames drawn in turn", image(100, 100, 8) + image(100, 100, 8), 100, 100, 40'000},
+        {"objects kept, and a clone", defineKept + image(100, 100, 8) + defineKept + image(100, 100, 8) +
+                                          chunk("CLON", {{1, 2}, {3, 2}}) + defineDrawn + image(10, 10, 8),
+         100, 100, 3 * 40'000 + 400},
+        {"magnified by margins", image(2, 2, 8) + magnify({{0, 4}, {1, 1}, {1, 2}, {1, 2}, {200, 2}, {200, 2},
+                                                           {200, 2}, {200, 2}}),
+         402, 402, 16 + 402 * 402 * 4},
+        {"magnified down only", image(2, 2, 8) + magnify({{0, 4}, {0, 1}, {1, 2}, {3, 2}, {1, 2}, {1, 2}, {3, 2},
+                                                          {3, 2}, {1, 1}}),
+         4, 12, 16 + 4 * 12 * 4},
+        {"a magnification that names no method", image(2, 2, 8) + magnify({{0, 4}, {0, 1}, {9, 2}}), 2, 2, 16},
+    };
+    for (const auto& c : cases) {
+        QByteArray bytes = QByteArray("\x8AMNG\r\n\x1A\n") + QByteArray::fromStdString(c.chunks + chunk("MEND", {}));
+        QBuffer device(&bytes);
+        const std::optional<MngMemory> memory = MngHeldMemory(device);
+        ASSERT_TRUE(memory) << c.name;
+        EXPECT_EQ(memory->largest.width, c.width) << c.name;
+        EXPECT_EQ(memory->largest.height, c.height) << c.name;
+        EXPECT_EQ(memory->heldBytes, c.heldBytes) << c.name;
     }
 }
 
