@@ -123,7 +123,10 @@ void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text)
         here.swap(below);
         std::fill(below.begin(), below.end(), 0.0);
     }
-    if (!shapes || samples != FittedSamples)
+    // Dithering's pattern is the user's choice: the second look, which
+    // measures the picture undithered, would smooth it away.
+    if (!shapes || samples != FittedSamples || art.dither != Dither::None ||
+        std::int64_t(grid.levels.size()) > MostLikenessSamples)
         return;
     RefineForLikeness(grid, shapes->Shapes(), shapesChosen, holdingFeatures);
     for (std::int64_t row = 0; row < rows; ++row)

@@ -4,12 +4,13 @@
 #include "shape_choice.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace ezedudu {
 
 // A second look at fitted art whose glyphs were chosen cell by cell: each
-// cell in turn, twice over the art, may take another glyph where that makes
+// cell in turn (and again where a neighbour changed) may take another glyph where that makes
 // the art, as it looks from a little away from the screen, more like the
 // picture over the cells around it. Likeness is the structural similarity
 // (SSIM; Wang, Bovik, Sheikh and Simoncelli 2004) of the art and the
@@ -18,9 +19,18 @@ namespace ezedudu {
 // and structure as well as tone, so edges and textures keep their strength
 // where least squares on each cell alone would smooth them away.
 // A cell tries the few glyphs nearest its samples among those within one
-// shade step of its own mean level, so the tone holds, and none that shows
-// a stroke through it more faintly; the cells in keep stay as they are.
+// shade step of its own mean level, so the tone holds, never blank paper
+// over a dark stroke its glyph inked nor solid ink over a light one; the
+// cells in keep stay as they are.
 // The sums run in a fixed order, so every platform makes the same choices.
+// What it holds while it works, for each sample of levels: the picture and
+// the art as seen (each plain, blurred, and the picture's window means and
+// variances), and the sums of its first measure.
+inline constexpr std::int64_t LikenessBytesPerSample = 12 * sizeof(double);
+// Art of more samples is left as first chosen: its second look would hold
+// over 64 MiB and take seconds (about 43,000 cells).
+inline constexpr std::int64_t MostLikenessSamples = (std::int64_t(64) << 20) / LikenessBytesPerSample;
+
 // levels holds FittedSamples x FittedSamples samples a cell; cells the index
 // in shapes of each cell's glyph, row by row, which it changes in place.
 void RefineForLikeness(const LevelGrid& levels, const std::vector<CellShape>& shapes, std::vector<std::size_t>& cells,

@@ -166,24 +166,24 @@ TEST(DrawArt, KeepsTheToneOfAFaintTextureInFittedArt)
 {
     const std::int64_t cols = 20, rows = 12, samples = 4;
     for (const int grey : {8, 60, 120, 180, 247}) {
-            LevelGrid grid{cols * samples, rows * samples, {}};
-            std::uint32_t state = 99;
-            for (std::int64_t i = 0; i < grid.width * grid.height; ++i) {
-                state = state * 1103515245u + 12345u;
-                grid.levels.push_back(std::uint8_t(std::clamp(grey + int(state >> 28) - 8, 0, 255)));
+        LevelGrid grid{cols * samples, rows * samples, {}};
+        std::uint32_t state = 99;
+        for (std::int64_t i = 0; i < grid.width * grid.height; ++i) {
+            state = state * 1103515245u + 12345u;
+            grid.levels.push_back(std::uint8_t(std::clamp(grey + int(state >> 28) - 8, 0, 255)));
+        }
+        ArtOptions art;
+        art.glyphs = GlyphSet::Blocks;
+        Page page;
+        const CellBlock cells = page.AddBlankLines(cols, rows);
+        DrawArt(grid, samples, art, cells.origin);
+        double sum = 0;
+        for (std::int64_t row = 0; row < rows; ++row)
+            for (std::int64_t col = 0; col < cols; ++col) {
+                const GlyphBand* shade = GlyphBandOf(std::uint8_t(cells.Line(row)[col]));
+                sum += shade ? shade->level : 120; // a half block
             }
-            ArtOptions art;
-            art.glyphs = GlyphSet::Blocks;
-            Page page;
-            const CellBlock cells = page.AddBlankLines(cols, rows);
-            DrawArt(grid, samples, art, cells.origin);
-            double sum = 0;
-            for (std::int64_t row = 0; row < rows; ++row)
-                for (std::int64_t col = 0; col < cols; ++col) {
-                    const GlyphBand* shade = GlyphBandOf(std::uint8_t(cells.Line(row)[col]));
-                    sum += shade ? shade->level : 120; // a half block
-                }
-            EXPECT_NEAR(sum / double(cols * rows), std::min(grey, 240), 30) << "grey " << grey;
+        EXPECT_NEAR(sum / double(cols * rows), std::min(grey, 240), 30) << "grey " << grey;
     }
 }
 
