@@ -86,7 +86,7 @@ void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text)
     std::vector<double> wanted(static_cast<std::size_t>(samples * samples));
     // Each cell's shape, and whether it holds a feature, for a second look.
     std::vector<std::size_t> shapesChosen;
-    std::vector<bool> holdingFeatures;
+    std::vector<LineToShow> linesToShow;
     for (std::int64_t row = 0; row < rows; ++row) {
         char* line = text + NfoLineStart(cols, row);
         for (std::int64_t col = 0; col < cols; ++col) {
@@ -106,7 +106,7 @@ void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text)
                 const ShapeChooser::Choice shape = shapes->Choose(col, row, rounded);
                 glyph = {shapes->Shapes()[shape.shape].cp437, double(shape.level)};
                 shapesChosen.push_back(shape.shape);
-                holdingFeatures.push_back(shape.holdsFeature);
+                linesToShow.push_back(shape.line);
             }
             line[col] = static_cast<char>(glyph.cp437);
             if (art.dither != Dither::FloydSteinberg)
@@ -128,7 +128,7 @@ void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text)
     if (!shapes || samples != FittedSamples || art.dither != Dither::None ||
         std::int64_t(grid.levels.size()) > MostLikenessSamples)
         return;
-    RefineForLikeness(grid, shapes->Shapes(), shapesChosen, holdingFeatures);
+    RefineForLikeness(grid, shapes->Shapes(), shapesChosen, linesToShow);
     for (std::int64_t row = 0; row < rows; ++row)
         for (std::int64_t col = 0; col < cols; ++col)
             text[NfoLineStart(cols, row) + col] =

@@ -28,8 +28,9 @@ constexpr double C2 = 58.5225;
 // Glyph levels run from ink 0 to paper 240; the viewer shows paper white.
 constexpr double ShownPerLevel = 255.0 / GlyphBands.back().level;
 constexpr double ShadeStep = (GlyphBands[1].level - GlyphBands[0].level) * ShownPerLevel;
-// A cell may take a glyph whose mean is within a shade step of its own.
-constexpr double ToneReach = ShadeStep;
+// A cell may take a glyph whose mean is within two shade steps of its own:
+// a half block over a cell of small print, say, whose lines it follows.
+constexpr double ToneReach = 2 * ShadeStep;
 // SSIM compares tones by their ratio, which near black would trade a dark
 // texture's ink for a lighter shade: its tones are compared as though both
 // were a shade step lighter.
@@ -68,12 +69,12 @@ struct CellTone {
 
 class Refiner {
 public:
-    Refiner(const LevelGrid& levels, const std::vector<CellShape>& shapes, std::vector<std::size_t>& chosen,
-            const std::vector<bool>& kept)
+    Refiner(const LevelGrid& levels, const std::vector<CellShape>& cellShapes, std::vector<std::size_t>& chosen,
+            const std::vector<LineToShow>& linesToShow)
         : width(levels.width), height(levels.height), cols(width / CellSide), rows(height / CellSide),
-          cells(chosen), keep(kept), picture(levels.levels.begin(), levels.levels.end())
+          shapes(cellShapes), cells(chosen), lines(linesToShow), picture(levels.levels.begin(), levels.levels.end())
     {
-        ShowShapes(shapes);
+        ShowShapes();
         MeasureCells();
         MeasurePicture();
         art.resize(picture.size());
@@ -104,7 +105,7 @@ public:
             for (std::int64_t row = 0; row < rows; ++row)
                 for (std::int64_t col = 0; col < cols; ++col) {
                     const std::size_t cell = Cell(col, row);
-                    if (keep[cell] || (pass > 0 && !changedNear(col, row)))
+                    if (pass > 0 && !changedNear(col, row))
                         continue;
                     lookedAt[cell] = ++step;
                     if (Improve(col, row))
@@ -113,7 +114,7 @@ public:
     }
 
 private:
-    void ShowShapes(const std::vector<CellShape>& shapes)
+    void ShowShapes()
     {
         for (const CellShape& shape : shapes) {
             std::vector<double>& samples = shown.emplace_back();
@@ -262,12 +263,14 @@ private:
                 art[Index(col * CellSide + x, row * CellSide + y)] = shown[shape][std::size_t(y * CellSide + x)];
     }
 
-    // A glyph near the cell's tone that, where a stroke runs through the
-    // cell, still shows some of it: no blank paper over a dark stroke that
-    // the current glyph inks, no solid ink over a light one.
-    bool Suits(std::size_t shape, std::size_t current, const CellTone& tone) const
+    // A glyph near the cell's tone that shows the line running through the
+    // cell, if one does, and where a stroke runs through it still shows some
+    // of it: no blank paper over a dark stroke that the current glyph inks,
+    // no solid ink over a light one.
+    bool Suits(std::size_t shape, std::size_t current, std::size_t cell) const
     {
-        if (std::abs(shownMean[shape] - tone.mean) > ToneReach)
+        const CellTone& tone = cellTones[cell];
+        if (std::abs(shownMean[shape] - tone.mean) > ToneReach || !lines[cell].ShownBy(shapes[shape]))
             return false;
         if (tone.mean - tone.darkest >= StrokeContrast && blank[shape] && !blank[current])
             return false;
@@ -280,7 +283,7 @@ private:
     {
         std::vector<std::pair<double, std::size_t>> suiting;
         for (std::size_t shape = 0; shape < shown.size(); ++shape) {
-            if (shape == was || !Suits(shape, was, cellTones[Cell(col, row)]))
+            if (shape == was || !Suits(shape, was, Cell(col, row)))
                 continue;
             double error = 0;
             for (std::int64_t y = 0; y < CellSide; ++y)
@@ -345,8 +348,9 @@ private:
     }
 
     const std::int64_t width, height, cols, rows;
+    const std::vector<CellShape>& shapes;
     std::vector<std::size_t>& cells;
-    const std::vector<bool>& keep;
+    const std::vector<LineToShow>& lines;
     const std::vector<double> picture; // the levels as the cells see them
     std::vector<std::vector<double>> shown; // each shape's samples as the viewer shows them, 0-255
     std::vector<double> shownMean;
@@ -362,11 +366,11 @@ private:
 } // namespace
 
 void RefineForLikeness(const LevelGrid& levels, const std::vector<CellShape>& shapes, std::vector<std::size_t>& cells,
-                       const std::vector<bool>& keep)
+                       const std::vector<LineToShow>& lines)
 {
     if (cells.empty())
         return;
-    Refiner(levels, shapes, cells, keep).Run();
+    Refiner(levels, shapes, cells, lines).Run();
 }
 
 } // namespace ezedudu

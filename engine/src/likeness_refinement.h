@@ -18,10 +18,10 @@ namespace ezedudu {
 // measured in Gaussian windows of the same width. It weighs local contrast
 // and structure as well as tone, so edges and textures keep their strength
 // where least squares on each cell alone would smooth them away.
-// A cell tries the few glyphs nearest its samples among those within one
-// shade step of its own mean level, so the tone holds, never blank paper
-// over a dark stroke its glyph inked nor solid ink over a light one; the
-// cells in keep stay as they are.
+// A cell tries the few glyphs nearest its samples among those within two
+// shade steps of its own mean level, so the tone holds; where a line runs
+// through the cell, only glyphs that show it, and never blank paper over a
+// dark stroke its glyph inked nor solid ink over a light one.
 // The sums run in a fixed order, so every platform makes the same choices.
 // What it holds while it works, for each sample of levels: the picture and
 // the art as seen (each plain, blurred, and the picture's window means and
@@ -32,8 +32,9 @@ inline constexpr std::int64_t LikenessBytesPerSample = 12 * sizeof(double);
 inline constexpr std::int64_t MostLikenessSamples = (std::int64_t(64) << 20) / LikenessBytesPerSample;
 
 // levels holds FittedSamples x FittedSamples samples a cell; cells the index
-// in shapes of each cell's glyph, row by row, which it changes in place.
+// in shapes of each cell's glyph, row by row, which it changes in place;
+// lines what each cell's glyph must show.
 void RefineForLikeness(const LevelGrid& levels, const std::vector<CellShape>& shapes, std::vector<std::size_t>& cells,
-                       const std::vector<bool>& keep);
+                       const std::vector<LineToShow>& lines);
 
 } // namespace ezedudu

@@ -126,31 +126,34 @@ ShapeChooser::ShapeChooser(const LevelGrid& levels, int cellSamples, GlyphSet gl
             featureKinds[static_cast<std::size_t>(row * cols + col)] = FindFeature(col, row).kind;
 }
 
-const CellShape& ShapeChooser::Nearest(const std::vector<int>& wanted, std::uint16_t feature, int darkest,
-                                       int lightest) const
+bool LineToShow::ShownBy(const CellShape& shape) const
+{
+    for (std::size_t i = 0; i < shape.levels.size(); ++i)
+        if (samples >> i & 1 && (shape.levels[i] > darkest || shape.levels[i] < lightest))
+            return false;
+    return true;
+}
+
+const CellShape& ShapeChooser::Nearest(const std::vector<int>& wanted, const LineToShow& line) const
 {
     const CellShape* best = nullptr;
     std::int64_t bestError = std::numeric_limits<std::int64_t>::max();
     for (const CellShape& shape : shapes) {
-        bool shows = true;
+        if (!line.ShownBy(shape))
+            continue;
         std::int64_t error = 0;
         for (std::size_t i = 0; i < wanted.size(); ++i) {
-            if (feature >> i & 1 && (shape.levels[i] > darkest || shape.levels[i] < lightest)) {
-                shows = false;
-                break;
-            }
             const std::int64_t difference = wanted[i] - shape.levels[i];
             error += difference * difference;
         }
         if (shape.lineShape)
             error += error / 2;
-        if (shows && error < bestError) {
+        if (error < bestError) {
             bestError = error;
             best = &shape;
         }
     }
-    // No glyph shows the feature: the nearest of all.
-    return best ? *best : Nearest(wanted, 0, PaperLevel, InkLevel);
+    return *best;
 }
 
 // The ground is even where this many of the nine cells around lie within
@@ -240,20 +243,21 @@ ShapeChooser::Choice ShapeChooser::Choose(std::int64_t col, std::int64_t row, co
 {
     const Feature::Kind kind = featureKinds[static_cast<std::size_t>(row * cols + col)];
     const int like = kind == Feature::Kind::None ? 0 : LikeNeighbours(col, row, kind);
-    const CellShape* chosen;
+    LineToShow line;
     if (like >= LineNeighbours.first && like <= LineNeighbours.second) {
         const Feature feature = FindFeature(col, row);
         const bool dark = feature.kind == Feature::Kind::Dark;
         // The glyph shows the feature with half its contrast or more against
         // the shade the ground takes.
         const int groundShown = NearestShade(feature.ground).level;
-        const int darkestShown = dark ? std::max(0, groundShown - feature.contrast / 2) : PaperLevel;
-        const int lightestShown = dark ? InkLevel : std::min(PaperLevel, groundShown + feature.contrast / 2);
-        chosen = &Nearest(wanted, feature.samples, darkestShown, lightestShown);
-    } else {
-        chosen = &Nearest(wanted, 0, PaperLevel, InkLevel);
+        line = {feature.samples, dark ? std::max(0, groundShown - feature.contrast / 2) : PaperLevel,
+                dark ? InkLevel : std::min(PaperLevel, groundShown + feature.contrast / 2)};
+        // No glyph shows it: the nearest of all.
+        if (std::none_of(shapes.begin(), shapes.end(), [&](const CellShape& shape) { return line.ShownBy(shape); }))
+            line = {};
     }
-    return {static_cast<std::size_t>(chosen - shapes.data()), chosen->meanLevel, kind != Feature::Kind::None};
+    const CellShape& chosen = Nearest(wanted, line);
+    return {static_cast<std::size_t>(&chosen - shapes.data()), chosen.meanLevel, line};
 }
 
 } // namespace ezedudu

@@ -24,6 +24,17 @@ struct CellShape {
 // (lightest first), then the set's shapes.
 std::vector<CellShape> CellShapes(GlyphSet glyphs, int samples);
 
+// What a cell's glyph must show where a line runs through it: on the
+// line's samples, a level no lighter than darkest and no darker than
+// lightest. By default nothing.
+struct LineToShow {
+    std::uint16_t samples = 0; // bit i: sample i
+    int darkest = 255;
+    int lightest = 0;
+
+    bool ShownBy(const CellShape& shape) const;
+};
+
 // Chooses each cell's glyph by how the art looks beside its neighbours, not
 // by the cell's mean alone. A cell is measured against its ground, the median
 // of the mean levels of the 3 x 3 cells around it; the ground is even where
@@ -46,8 +57,8 @@ public:
 
     struct Choice {
         std::size_t shape; // in Shapes()
-        int level;         // the mean level the glyph shows
-        bool holdsFeature; // part of the cell stands out from its ground
+        int level;       // the mean level the glyph shows
+        LineToShow line; // what any glyph of the cell must show
     };
 
     // The glyph of the cell at col, row; wanted holds its samples (dithering
@@ -69,7 +80,7 @@ private:
 
     Feature FindFeature(std::int64_t col, std::int64_t row) const;
     int LikeNeighbours(std::int64_t col, std::int64_t row, Feature::Kind kind) const;
-    const CellShape& Nearest(const std::vector<int>& wanted, std::uint16_t feature, int darkest, int lightest) const;
+    const CellShape& Nearest(const std::vector<int>& wanted, const LineToShow& line) const;
 
     const LevelGrid& grid;
     int samples;

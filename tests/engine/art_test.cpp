@@ -187,6 +187,31 @@ TEST(DrawArt, KeepsTheToneOfAFaintTextureInFittedArt)
     }
 }
 
+// Small print, lines of text half a cell high between blank lines, is too
+// light for a half block's tone; its lines must still come out as the
+// upper halves of its cells, not as a flat light shade.
+TEST(DrawArt, DrawsLinesOfSmallPrintAsHalfBlocks)
+{
+    const std::int64_t cols = 24, rows = 8, samples = 4;
+    LevelGrid grid{cols * samples, rows * samples, {}};
+    std::uint32_t state = 7;
+    for (std::int64_t y = 0; y < grid.height; ++y)
+        for (std::int64_t x = 0; x < grid.width; ++x) {
+            state = state * 1103515245u + 12345u;
+            const bool printed = y % samples < samples / 2 && state >> 31 != 0; // ink on half the samples
+            grid.levels.push_back(printed ? 0 : 255);
+        }
+    ArtOptions art;
+    art.glyphs = GlyphSet::Blocks;
+    Page page;
+    const CellBlock cells = page.AddBlankLines(cols, rows);
+    DrawArt(grid, samples, art, cells.origin);
+    int upperHalves = 0;
+    for (std::int64_t row = 0; row < rows; ++row)
+        upperHalves += int(std::count(cells.Line(row), cells.Line(row) + cols, '\xDF'));
+    EXPECT_GE(upperHalves, cols * rows * 3 / 4);
+}
+
 // Art of noise crossed by thin lines, at both sampling resolutions: each
 // set writes only its own glyphs, lines some beyond the blocks, and the same
 // bytes on every run.
