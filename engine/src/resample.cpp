@@ -16,18 +16,14 @@ struct Span {
     std::vector<std::int64_t> weights;
 };
 
-std::vector<Span> Spans(std::int64_t source, std::int64_t target)
+Span SpanOf(std::int64_t j, std::int64_t source, std::int64_t target)
 {
-    std::vector<Span> spans(static_cast<std::size_t>(target));
-    for (std::int64_t j = 0; j < target; ++j) {
-        const std::int64_t start = j * source;
-        const std::int64_t end = start + source;
-        Span& span = spans[static_cast<std::size_t>(j)];
-        span.first = start / target;
-        for (std::int64_t i = span.first; i * target < end; ++i)
-            span.weights.push_back(std::min(end, (i + 1) * target) - std::max(start, i * target));
-    }
-    return spans;
+    const std::int64_t start = j * source;
+    const std::int64_t end = start + source;
+    Span span{start / target, {}};
+    for (std::int64_t i = span.first; i * target < end; ++i)
+        span.weights.push_back(std::min(end, (i + 1) * target) - std::max(start, i * target));
+    return span;
 }
 
 constexpr int Channels = 3;
@@ -44,15 +40,18 @@ std::vector<std::uint32_t> ResampleArea(const Canvas& picture, std::int64_t crop
 {
     if (width > 0 && height > 0)
         CheckHasPixels(cropWidth, cropHeight); // every new pixel averages a share of them
-    const std::vector<Span> columns = Spans(cropWidth, width);
-    const std::vector<Span> rows = Spans(cropHeight, height);
+    // Every row uses every column's span; each row's own is made as it comes,
+    // so that art of millions of rows holds no span for each.
+    std::vector<Span> columns;
+    for (std::int64_t x = 0; x < width; ++x)
+        columns.push_back(SpanOf(x, cropWidth, width));
     // Every target pixel gathers weights that add up to cropWidth * cropHeight.
     const std::uint64_t total = std::uint64_t(cropWidth) * std::uint64_t(cropHeight);
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
     std::vector<std::uint64_t> sums(static_cast<std::size_t>(width * Channels));
     for (std::int64_t y = 0; y < height; ++y) {
         std::fill(sums.begin(), sums.end(), 0);
-        const Span& down = rows[static_cast<std::size_t>(y)];
+        const Span down = SpanOf(y, cropHeight, height);
         for (std::size_t r = 0; r < down.weights.size(); ++r) {
             const std::uint32_t* line = picture.Row(down.first + std::int64_t(r));
             for (std::int64_t x = 0; x < width; ++x) {
