@@ -75,6 +75,7 @@ public:
           shapes(cellShapes), cells(chosen), lines(linesToShow), picture(levels.levels.begin(), levels.levels.end())
     {
         ShowShapes();
+        BlurShapes();
         MeasureCells();
         MeasurePicture();
         art.resize(picture.size());
@@ -126,6 +127,26 @@ private:
             };
             blank.push_back(all(GlyphBands.back().level));
             solid.push_back(all(GlyphBands.front().level));
+        }
+    }
+
+    // Each shape blurred alone over its cell and the samples around that
+    // its blur reaches: away from the picture's edges, what the glyph adds
+    // to the blurred art.
+    void BlurShapes()
+    {
+        for (const std::vector<double>& samples : shown) {
+            std::vector<double>& blurred = blurredShapes.emplace_back();
+            for (int y = -DownReach; y < CellSide + DownReach; ++y)
+                for (int x = -AcrossReach; x < CellSide + AcrossReach; ++x) {
+                    double sum = 0;
+                    for (int dy = -DownReach; dy <= DownReach; ++dy)
+                        for (int dx = -AcrossReach; dx <= AcrossReach; ++dx)
+                            if (x + dx >= 0 && x + dx < CellSide && y + dy >= 0 && y + dy < CellSide)
+                                sum += DownWeights[std::size_t(std::abs(dy))] * AcrossWeights[std::size_t(std::abs(dx))] *
+                                       samples[std::size_t((y + dy) * CellSide + x + dx)];
+                    blurred.push_back(sum);
+                }
         }
     }
 
@@ -200,17 +221,26 @@ private:
     // whatever area it is measured in.
     double Measure(const std::vector<double>& blurred, Rect area, double* out)
     {
+        SumAcross(blurred, area, area.top - DownReach, area.bottom + DownReach);
+        return SumDown(area, out);
+    }
+
+    // The window sums across of the blurred art, its square and its product
+    // with the blurred picture, for rows first to last (outside) of area
+    // grown by DownReach, into rowMean, rowSquare and rowProduct.
+    void SumAcross(const std::vector<double>& blurred, Rect area, std::int64_t first, std::int64_t last)
+    {
         const std::int64_t across = area.right - area.left;
         const std::int64_t top = area.top - DownReach;
         const std::int64_t padded = across + 2 * AcrossReach;
         const auto size = static_cast<std::size_t>((area.bottom - area.top + 2 * DownReach) * across);
-        rowMean.assign(size, 0);
-        rowSquare.assign(size, 0);
-        rowProduct.assign(size, 0);
+        rowMean.resize(size);
+        rowSquare.resize(size);
+        rowProduct.resize(size);
         paddedArt.resize(static_cast<std::size_t>(padded));
         paddedSquare.resize(paddedArt.size());
         paddedProduct.resize(paddedArt.size());
-        for (std::int64_t y = top; y < area.bottom + DownReach; ++y) {
+        for (std::int64_t y = first; y < last; ++y) {
             // The row's values, the edge's own repeated past it, so that the
             // sums across run without a test.
             const std::int64_t sy = std::clamp<std::int64_t>(y, 0, height - 1);
@@ -221,16 +251,27 @@ private:
                 paddedProduct[std::size_t(x)] = blurred[i] * blurredPicture[i];
             }
             const auto row = static_cast<std::size_t>((y - top) * across);
-            for (int dx = -AcrossReach; dx <= AcrossReach; ++dx) {
-                const double weight = AcrossWeights[std::size_t(std::abs(dx))];
-                const std::size_t from = std::size_t(AcrossReach + dx);
-                for (std::size_t x = 0; x < std::size_t(across); ++x) {
-                    rowMean[row + x] += weight * paddedArt[from + x];
-                    rowSquare[row + x] += weight * paddedSquare[from + x];
-                    rowProduct[row + x] += weight * paddedProduct[from + x];
+            for (std::size_t x = 0; x < std::size_t(across); ++x) {
+                double mean = 0, square = 0, product = 0;
+                for (std::size_t from = 0; from <= 2 * AcrossReach; ++from) {
+                    const double weight = AcrossWeights[std::size_t(std::abs(int(from) - AcrossReach))];
+                    mean += weight * paddedArt[x + from];
+                    square += weight * paddedSquare[x + from];
+                    product += weight * paddedProduct[x + from];
                 }
+                rowMean[row + x] = mean;
+                rowSquare[row + x] = square;
+                rowProduct[row + x] = product;
             }
         }
+    }
+
+    // SSIM at each sample of area from the sums across of every row its
+    // windows reach; as Measure.
+    double SumDown(Rect area, double* out) const
+    {
+        const std::int64_t across = area.right - area.left;
+        const std::int64_t top = area.top - DownReach;
         double total = 0;
         for (std::int64_t y = area.top; y < area.bottom; ++y)
             for (std::int64_t x = area.left; x < area.right; ++x) {
@@ -315,25 +356,49 @@ private:
                 bestSum += likeness[Index(x, y)];
         const std::size_t was = cells[Cell(col, row)];
         std::size_t best = was;
+        // A glyph on trial changes the sums across of the rows it blurs into
+        // alone; the others' are summed once.
+        bool summed = false;
         for (const std::size_t shape : CandidatesFor(col, row, was)) {
-            Draw(col, row, shape);
-            Blur(art, changed, trial);
-            const double sum = Measure(trial, measured, nullptr);
+            if (!summed)
+                SumAcross(blurredArt, measured, measured.top - DownReach, measured.bottom + DownReach);
+            summed = true;
+            BlurChange(col, row, was, shape, changed, trial);
+            SumAcross(trial, measured, changed.top, changed.bottom);
+            const double sum = SumDown(measured, nullptr);
             if (sum > bestSum + Gain) {
                 bestSum = sum;
                 best = shape;
             }
         }
-        Draw(col, row, best);
         if (best != was) {
             cells[Cell(col, row)] = best;
-            Blur(art, changed, blurredArt);
+            BlurChange(col, row, was, best, changed, blurredArt);
             Remeasure(measured);
         }
+        Draw(col, row, best);
         for (std::int64_t y = changed.top; y < changed.bottom; ++y)
             for (std::int64_t x = changed.left; x < changed.right; ++x)
                 trial[Index(x, y)] = blurredArt[Index(x, y)];
         return best != was;
+    }
+
+    // The blurred art over changed, the cell's glyph changed from was to
+    // shape, into blurred; shape stays drawn in art.
+    void BlurChange(std::int64_t col, std::int64_t row, std::size_t was, std::size_t shape, Rect changed,
+                    std::vector<double>& blurred)
+    {
+        Draw(col, row, shape);
+        // On the picture's edge the blur takes the edge's own samples again.
+        if (col == 0 || row == 0 || col == cols - 1 || row == rows - 1) {
+            Blur(art, changed, blurred);
+            return;
+        }
+        const std::vector<double>&before = blurredShapes[was], &after = blurredShapes[shape];
+        std::size_t k = 0;
+        for (std::int64_t y = changed.top; y < changed.bottom; ++y)
+            for (std::int64_t x = changed.left; x < changed.right; ++x, ++k)
+                blurred[Index(x, y)] = blurredArt[Index(x, y)] - before[k] + after[k];
     }
 
     void Remeasure(Rect measured)
@@ -354,6 +419,7 @@ private:
     const std::vector<double> picture; // the levels as the cells see them
     std::vector<std::vector<double>> shown; // each shape's samples as the viewer shows them, 0-255
     std::vector<double> shownMean;
+    std::vector<std::vector<double>> blurredShapes; // over a cell and its blur's reach, row by row
     std::vector<CellTone> cellTones;
     std::vector<bool> blank, solid; // shapes without ink, and all ink
     std::vector<double> blurredPicture, pictureMean, pictureVariance;

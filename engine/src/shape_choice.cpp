@@ -128,6 +128,8 @@ ShapeChooser::ShapeChooser(const LevelGrid& levels, int cellSamples, GlyphSet gl
 
 bool LineToShow::ShownBy(const CellShape& shape) const
 {
+    if (samples == 0)
+        return true;
     for (std::size_t i = 0; i < shape.levels.size(); ++i)
         if (samples >> i & 1 && (shape.levels[i] > darkest || shape.levels[i] < lightest))
             return false;
