@@ -10,10 +10,10 @@
 #include "ezedudu/paper_rows.h"
 #include "ezedudu/pixel_limit.h"
 #include "ezedudu/resample.h"
+#include "worker_threads.h"
 
 #include <algorithm>
 #include <limits>
-#include <thread>
 
 namespace ezedudu {
 namespace {
@@ -28,7 +28,7 @@ constexpr std::int64_t SampledArtBytes = std::int64_t(64) << 20;
 int ThreadsFor(const RowSource& picture)
 {
     const bool large = picture.Width() * picture.Height() >= TwoThreadPixels;
-    return large && std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+    return large && AvailableThreads() >= 2 ? 2 : 1;
 }
 
 std::string SizeText(const ArtSize& art)

@@ -2,9 +2,11 @@
 
 #include "ezedudu/decode_scale.h"
 #include "ezedudu/glyph_ramp.h"
+#include "worker_threads.h"
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <numeric>
 
@@ -40,6 +42,10 @@ constexpr double Gain = 1e-9;
 
 // Passes over the art; a later one looks only where a cell near changed.
 constexpr int Passes = 2;
+// Each pass looks at stripes of this many rows of cells, first every other
+// one, then the rest. A cell's look reaches a row of cells up and down, so
+// no two stripes looked at together meet.
+constexpr std::int64_t StripeRows = 4;
 // The glyphs tried in a cell: the nearest by least squares of those that
 // suit it.
 constexpr std::size_t Candidates = 4;
@@ -67,6 +73,17 @@ struct CellTone {
     double mean = 0, darkest = 0, lightest = 0;
 };
 
+// Where a measure of likeness sums its windows: a row of the blurred art
+// (plain, squared, times the picture), then the sums across of each row.
+struct WindowSums {
+    std::vector<double> paddedArt, paddedSquare, paddedProduct;
+    std::vector<double> rowMean, rowSquare, rowProduct;
+};
+
+// Art of fewer cells is looked at on one thread: more would cost more
+// than they save.
+constexpr std::size_t ThreadedCells = 1000;
+
 class Refiner {
 public:
     Refiner(const LevelGrid& levels, const std::vector<CellShape>& cellShapes, std::vector<std::size_t>& chosen,
@@ -87,34 +104,57 @@ public:
         Blur(art, all, blurredArt);
         trial = blurredArt;
         likeness.resize(picture.size());
-        Measure(blurredArt, all, likeness.data());
+        WindowSums sums;
+        Measure(blurredArt, all, likeness.data(), sums);
     }
 
     void Run()
     {
-        std::vector<std::int64_t> changedAt(cells.size(), -1), lookedAt(cells.size(), -1);
-        std::int64_t step = 0;
-        // A later pass looks again only where a cell near changed since.
-        const auto changedNear = [&](std::int64_t col, std::int64_t row) {
-            for (std::int64_t y = std::max<std::int64_t>(row - 1, 0); y <= std::min(row + 1, rows - 1); ++y)
-                for (std::int64_t x = std::max<std::int64_t>(col - 3, 0); x <= std::min(col + 3, cols - 1); ++x)
-                    if (changedAt[Cell(x, y)] > lookedAt[Cell(col, row)])
-                        return true;
-            return false;
-        };
+        changedAt.assign(cells.size(), -1);
+        lookedAt.assign(cells.size(), -1);
+        const std::int64_t stripes = (rows + StripeRows - 1) / StripeRows;
+        const int threads = cells.size() < ThreadedCells
+                                ? 1
+                                : int(std::min<std::int64_t>(AvailableThreads(), (stripes + 1) / 2));
+        std::vector<WindowSums> sums(static_cast<std::size_t>(threads));
         for (int pass = 0; pass < Passes; ++pass)
-            for (std::int64_t row = 0; row < rows; ++row)
-                for (std::int64_t col = 0; col < cols; ++col) {
-                    const std::size_t cell = Cell(col, row);
-                    if (pass > 0 && !changedNear(col, row))
-                        continue;
-                    lookedAt[cell] = ++step;
-                    if (Improve(col, row))
-                        changedAt[cell] = step;
-                }
+            for (int parity = 0; parity < 2; ++parity) {
+                std::atomic<std::int64_t> next = parity;
+                OnThreads(threads, [&](int thread) {
+                    for (std::int64_t stripe; (stripe = next.fetch_add(2)) < stripes;)
+                        LookAtStripe(stripe, pass, parity, sums[static_cast<std::size_t>(thread)]);
+                });
+            }
     }
 
 private:
+    void LookAtStripe(std::int64_t stripe, int pass, int parity, WindowSums& sums)
+    {
+        for (std::int64_t row = stripe * StripeRows; row < std::min(rows, (stripe + 1) * StripeRows); ++row)
+            for (std::int64_t col = 0; col < cols; ++col) {
+                const std::size_t cell = Cell(col, row);
+                if (pass > 0 && !ChangedNear(col, row))
+                    continue;
+                // When the cell is looked at, in the order of the passes and
+                // stripes, whichever thread looks.
+                const std::int64_t step = ((pass * 2 + parity) * rows + row) * cols + col;
+                lookedAt[cell] = step;
+                if (Improve(col, row, sums))
+                    changedAt[cell] = step;
+            }
+    }
+
+    // Whether a cell near changed since the cell was last looked at: a
+    // later pass looks again only there.
+    bool ChangedNear(std::int64_t col, std::int64_t row) const
+    {
+        for (std::int64_t y = std::max<std::int64_t>(row - 1, 0); y <= std::min(row + 1, rows - 1); ++y)
+            for (std::int64_t x = std::max<std::int64_t>(col - 3, 0); x <= std::min(col + 3, cols - 1); ++x)
+                if (changedAt[Cell(x, y)] > lookedAt[Cell(col, row)])
+                    return true;
+        return false;
+    }
+
     void ShowShapes()
     {
         for (const CellShape& shape : shapes) {
@@ -219,17 +259,19 @@ private:
     // area, into out (row by row over area); returns their sum. The windows
     // are summed across, then down, so that a sample's value is the same
     // whatever area it is measured in.
-    double Measure(const std::vector<double>& blurred, Rect area, double* out)
+    double Measure(const std::vector<double>& blurred, Rect area, double* out, WindowSums& sums) const
     {
-        SumAcross(blurred, area, area.top - DownReach, area.bottom + DownReach);
-        return SumDown(area, out);
+        SumAcross(blurred, area, area.top - DownReach, area.bottom + DownReach, sums);
+        return SumDown(area, out, sums);
     }
 
     // The window sums across of the blurred art, its square and its product
     // with the blurred picture, for rows first to last (outside) of area
-    // grown by DownReach, into rowMean, rowSquare and rowProduct.
-    void SumAcross(const std::vector<double>& blurred, Rect area, std::int64_t first, std::int64_t last)
+    // grown by DownReach, into sums.
+    void SumAcross(const std::vector<double>& blurred, Rect area, std::int64_t first, std::int64_t last,
+                   WindowSums& sums) const
     {
+        auto& [paddedArt, paddedSquare, paddedProduct, rowMean, rowSquare, rowProduct] = sums;
         const std::int64_t across = area.right - area.left;
         const std::int64_t top = area.top - DownReach;
         const std::int64_t padded = across + 2 * AcrossReach;
@@ -268,7 +310,7 @@ private:
 
     // SSIM at each sample of area from the sums across of every row its
     // windows reach; as Measure.
-    double SumDown(Rect area, double* out) const
+    double SumDown(Rect area, double* out, const WindowSums& sums) const
     {
         const std::int64_t across = area.right - area.left;
         const std::int64_t top = area.top - DownReach;
@@ -281,9 +323,9 @@ private:
                     const std::int64_t sy = std::clamp<std::int64_t>(y + dy, 0, height - 1);
                     const auto at = static_cast<std::size_t>((sy - top) * across + (x - area.left));
                     const double weight = DownWeights[std::size_t(std::abs(dy))];
-                    mean += weight * rowMean[at];
-                    square += weight * rowSquare[at];
-                    product += weight * rowProduct[at];
+                    mean += weight * sums.rowMean[at];
+                    square += weight * sums.rowSquare[at];
+                    product += weight * sums.rowProduct[at];
                 }
                 const std::size_t i = Index(x, y);
                 const double covariance = product - mean * pictureMean[i];
@@ -344,7 +386,7 @@ private:
 
     // Tries the glyphs that suit the cell, keeping the one that makes its
     // surroundings most like the picture; whether the cell changed.
-    bool Improve(std::int64_t col, std::int64_t row)
+    bool Improve(std::int64_t col, std::int64_t row, WindowSums& sums)
     {
         const Rect cell{col * CellSide, row * CellSide, (col + 1) * CellSide, (row + 1) * CellSide};
         // Where the blurred art changes, and where its likeness does.
@@ -361,11 +403,11 @@ private:
         bool summed = false;
         for (const std::size_t shape : CandidatesFor(col, row, was)) {
             if (!summed)
-                SumAcross(blurredArt, measured, measured.top - DownReach, measured.bottom + DownReach);
+                SumAcross(blurredArt, measured, measured.top - DownReach, measured.bottom + DownReach, sums);
             summed = true;
             BlurChange(col, row, was, shape, changed, trial);
-            SumAcross(trial, measured, changed.top, changed.bottom);
-            const double sum = SumDown(measured, nullptr);
+            SumAcross(trial, measured, changed.top, changed.bottom, sums);
+            const double sum = SumDown(measured, nullptr, sums);
             if (sum > bestSum + Gain) {
                 bestSum = sum;
                 best = shape;
@@ -374,7 +416,7 @@ private:
         if (best != was) {
             cells[Cell(col, row)] = best;
             BlurChange(col, row, was, best, changed, blurredArt);
-            Remeasure(measured);
+            Remeasure(measured, sums);
         }
         Draw(col, row, best);
         for (std::int64_t y = changed.top; y < changed.bottom; ++y)
@@ -401,11 +443,11 @@ private:
                 blurred[Index(x, y)] = blurredArt[Index(x, y)] - before[k] + after[k];
     }
 
-    void Remeasure(Rect measured)
+    void Remeasure(Rect measured, WindowSums& sums)
     {
         std::vector<double> measuredLikeness(static_cast<std::size_t>((measured.right - measured.left) *
                                                                       (measured.bottom - measured.top)));
-        Measure(blurredArt, measured, measuredLikeness.data());
+        Measure(blurredArt, measured, measuredLikeness.data(), sums);
         auto next = measuredLikeness.begin();
         for (std::int64_t y = measured.top; y < measured.bottom; ++y)
             for (std::int64_t x = measured.left; x < measured.right; ++x)
@@ -425,8 +467,9 @@ private:
     std::vector<double> blurredPicture, pictureMean, pictureVariance;
     std::vector<double> art, blurredArt, likeness;
     std::vector<double> trial; // the blurred art with a glyph on trial
-    std::vector<double> paddedArt, paddedSquare, paddedProduct; // Measure's row of the blurred art
-    std::vector<double> rowMean, rowSquare, rowProduct; // Measure's sums across
+    // When each cell was last looked at and last changed, by its step in the
+    // order of passes and stripes.
+    std::vector<std::int64_t> lookedAt, changedAt;
 };
 
 } // namespace
