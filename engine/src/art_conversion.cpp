@@ -117,7 +117,8 @@ std::optional<Page> ConvertSampled(const RowSource& source, const ArtSize& fitte
                                              fitted ? canvas.Height() : RowStep * art.rows, width, height),
                                 width, height);
     Page page;
-    DrawArt(std::move(grid), samples, options.art, page.AddBlankLines(art.columns, art.rows).origin);
+    DrawArt(std::move(grid), samples, options.art, page.AddBlankLines(art.columns, art.rows).origin,
+            AvailableThreads());
     return page;
 }
 

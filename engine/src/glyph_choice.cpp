@@ -68,7 +68,7 @@ void Sharpen(LevelGrid& grid, double amount)
         }
 }
 
-void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text)
+void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text, int threads)
 {
     static constexpr int Bayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
     Sharpen(grid, art.sharpen);
@@ -84,7 +84,7 @@ void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text)
     // cell at each end.
     std::vector<double> here(static_cast<std::size_t>(cols + 2)), below(here.size());
     std::vector<double> wanted(static_cast<std::size_t>(samples * samples));
-    // Each cell's shape, and whether it holds a feature, for a second look.
+    // Each cell's shape, and the line it must show, for a second look.
     std::vector<std::size_t> shapesChosen;
     std::vector<LineToShow> linesToShow;
     for (std::int64_t row = 0; row < rows; ++row) {
@@ -128,7 +128,7 @@ void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text)
     if (!shapes || samples != FittedSamples || art.dither != Dither::None ||
         std::int64_t(grid.levels.size()) > MostLikenessSamples)
         return;
-    RefineForLikeness(grid, shapes->Shapes(), shapesChosen, linesToShow);
+    RefineForLikeness(grid, shapes->Shapes(), shapesChosen, linesToShow, threads);
     for (std::int64_t row = 0; row < rows; ++row)
         for (std::int64_t col = 0; col < cols; ++col)
             text[NfoLineStart(cols, row) + col] =

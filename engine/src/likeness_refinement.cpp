@@ -43,9 +43,18 @@ constexpr double Gain = 1e-9;
 // Passes over the art; a later one looks only where a cell near changed.
 constexpr int Passes = 2;
 // Each pass looks at stripes of this many rows of cells, first every other
-// one, then the rest. A cell's look reaches a row of cells up and down, so
-// no two stripes looked at together meet.
+// one, then the rest, those of a kind side by side on threads. A cell's look
+// reads the blurred art up to three of the blur's reaches beyond the cell
+// (its measure's windows over the blur of its change), so no two stripes
+// looked at together meet.
 constexpr std::int64_t StripeRows = 4;
+static_assert(StripeRows * CellSide > 6 * DownReach);
+// Art of fewer cells is looked at on one thread: more would cost more
+// than they save.
+constexpr std::size_t ThreadedCells = 1000;
+// The cells whose change reaches what a cell's look reads, across and down.
+constexpr std::int64_t NearCols = (4 * AcrossReach + CellSide - 1) / CellSide;
+constexpr std::int64_t NearRows = (4 * DownReach + CellSide - 1) / CellSide;
 // The glyphs tried in a cell: the nearest by least squares of those that
 // suit it.
 constexpr std::size_t Candidates = 4;
@@ -80,10 +89,6 @@ struct WindowSums {
     std::vector<double> rowMean, rowSquare, rowProduct;
 };
 
-// Art of fewer cells is looked at on one thread: more would cost more
-// than they save.
-constexpr std::size_t ThreadedCells = 1000;
-
 class Refiner {
 public:
     Refiner(const LevelGrid& levels, const std::vector<CellShape>& cellShapes, std::vector<std::size_t>& chosen,
@@ -108,14 +113,13 @@ public:
         Measure(blurredArt, all, likeness.data(), sums);
     }
 
-    void Run()
+    void Run(int mostThreads)
     {
         changedAt.assign(cells.size(), -1);
         lookedAt.assign(cells.size(), -1);
         const std::int64_t stripes = (rows + StripeRows - 1) / StripeRows;
-        const int threads = cells.size() < ThreadedCells
-                                ? 1
-                                : int(std::min<std::int64_t>(AvailableThreads(), (stripes + 1) / 2));
+        const int threads =
+            cells.size() < ThreadedCells ? 1 : int(std::clamp<std::int64_t>((stripes + 1) / 2, 1, mostThreads));
         std::vector<WindowSums> sums(static_cast<std::size_t>(threads));
         for (int pass = 0; pass < Passes; ++pass)
             for (int parity = 0; parity < 2; ++parity) {
@@ -148,8 +152,9 @@ private:
     // later pass looks again only there.
     bool ChangedNear(std::int64_t col, std::int64_t row) const
     {
-        for (std::int64_t y = std::max<std::int64_t>(row - 1, 0); y <= std::min(row + 1, rows - 1); ++y)
-            for (std::int64_t x = std::max<std::int64_t>(col - 3, 0); x <= std::min(col + 3, cols - 1); ++x)
+        for (std::int64_t y = std::max<std::int64_t>(row - NearRows, 0); y <= std::min(row + NearRows, rows - 1); ++y)
+            for (std::int64_t x = std::max<std::int64_t>(col - NearCols, 0); x <= std::min(col + NearCols, cols - 1);
+                 ++x)
                 if (changedAt[Cell(x, y)] > lookedAt[Cell(col, row)])
                     return true;
         return false;
@@ -400,11 +405,10 @@ private:
         std::size_t best = was;
         // A glyph on trial changes the sums across of the rows it blurs into
         // alone; the others' are summed once.
-        bool summed = false;
-        for (const std::size_t shape : CandidatesFor(col, row, was)) {
-            if (!summed)
-                SumAcross(blurredArt, measured, measured.top - DownReach, measured.bottom + DownReach, sums);
-            summed = true;
+        const std::vector<std::size_t> candidates = CandidatesFor(col, row, was);
+        if (!candidates.empty())
+            SumAcross(blurredArt, measured, measured.top - DownReach, measured.bottom + DownReach, sums);
+        for (const std::size_t shape : candidates) {
             BlurChange(col, row, was, shape, changed, trial);
             SumAcross(trial, measured, changed.top, changed.bottom, sums);
             const double sum = SumDown(measured, nullptr, sums);
@@ -417,8 +421,9 @@ private:
             cells[Cell(col, row)] = best;
             BlurChange(col, row, was, best, changed, blurredArt);
             Remeasure(measured, sums);
+        } else {
+            Draw(col, row, was);
         }
-        Draw(col, row, best);
         for (std::int64_t y = changed.top; y < changed.bottom; ++y)
             for (std::int64_t x = changed.left; x < changed.right; ++x)
                 trial[Index(x, y)] = blurredArt[Index(x, y)];
@@ -475,11 +480,11 @@ private:
 } // namespace
 
 void RefineForLikeness(const LevelGrid& levels, const std::vector<CellShape>& shapes, std::vector<std::size_t>& cells,
-                       const std::vector<LineToShow>& lines)
+                       const std::vector<LineToShow>& lines, int threads)
 {
     if (cells.empty())
         return;
-    Refiner(levels, shapes, cells, lines).Run();
+    Refiner(levels, shapes, cells, lines).Run(threads);
 }
 
 } // namespace ezedudu

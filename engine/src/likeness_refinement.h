@@ -12,10 +12,10 @@ namespace ezedudu {
 // A second look at fitted art whose glyphs were chosen cell by cell: each
 // cell in turn (and again where a neighbour changed) may take another glyph
 // where that makes the art, as it looks from a little away from the screen,
-// more like the picture over the cells around it. Likeness is the structural similarity
-// (SSIM; Wang, Bovik, Sheikh and Simoncelli 2004) of the art and the
-// picture, both blurred by a Gaussian of 1.5 pixels of an 8 x 16 cell,
-// measured in Gaussian windows of the same width. It weighs local contrast
+// more like the picture over the cells around it. Likeness is the
+// structural similarity (SSIM; Wang, Bovik, Sheikh and Simoncelli 2004) of
+// the art and the picture, both blurred by a Gaussian of 1.5 pixels of an
+// 8 x 16 cell, measured in Gaussian windows of the same width. It weighs local contrast
 // and structure as well as tone, so edges and textures keep their strength
 // where least squares on each cell alone would smooth them away.
 // A cell tries the few glyphs nearest its samples among those within two
@@ -35,8 +35,9 @@ inline constexpr std::int64_t MostLikenessSamples = (std::int64_t(64) << 20) / L
 
 // levels holds FittedSamples x FittedSamples samples a cell; cells the index
 // in shapes of each cell's glyph, row by row, which it changes in place;
-// lines what each cell's glyph must show.
+// lines what each cell's glyph must show. Art of enough cells is shared out
+// among up to threads threads.
 void RefineForLikeness(const LevelGrid& levels, const std::vector<CellShape>& shapes, std::vector<std::size_t>& cells,
-                       const std::vector<LineToShow>& lines);
+                       const std::vector<LineToShow>& lines, int threads);
 
 } // namespace ezedudu

@@ -43,6 +43,7 @@ std::vector<std::uint32_t> ResampleArea(const Canvas& picture, std::int64_t crop
     // Every row uses every column's span; each row's own is made as it comes,
     // so that art of millions of rows holds no span for each.
     std::vector<Span> columns;
+    columns.reserve(static_cast<std::size_t>(width));
     for (std::int64_t x = 0; x < width; ++x)
         columns.push_back(SpanOf(x, cropWidth, width));
     // Every target pixel gathers weights that add up to cropWidth * cropHeight.

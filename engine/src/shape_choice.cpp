@@ -136,7 +136,7 @@ bool LineToShow::ShownBy(const CellShape& shape) const
     return true;
 }
 
-const CellShape& ShapeChooser::Nearest(const std::vector<int>& wanted, const LineToShow& line) const
+const CellShape* ShapeChooser::Nearest(const std::vector<int>& wanted, const LineToShow& line) const
 {
     const CellShape* best = nullptr;
     std::int64_t bestError = std::numeric_limits<std::int64_t>::max();
@@ -155,7 +155,7 @@ const CellShape& ShapeChooser::Nearest(const std::vector<int>& wanted, const Lin
             best = &shape;
         }
     }
-    return *best;
+    return best;
 }
 
 // The ground is even where this many of the nine cells around lie within
@@ -254,12 +254,14 @@ ShapeChooser::Choice ShapeChooser::Choose(std::int64_t col, std::int64_t row, co
         const int groundShown = NearestShade(feature.ground).level;
         line = {feature.samples, dark ? std::max(0, groundShown - feature.contrast / 2) : PaperLevel,
                 dark ? InkLevel : std::min(PaperLevel, groundShown + feature.contrast / 2)};
-        // No glyph shows it: the nearest of all.
-        if (std::none_of(shapes.begin(), shapes.end(), [&](const CellShape& shape) { return line.ShownBy(shape); }))
-            line = {};
     }
-    const CellShape& chosen = Nearest(wanted, line);
-    return {static_cast<std::size_t>(&chosen - shapes.data()), chosen.meanLevel, line};
+    const CellShape* chosen = Nearest(wanted, line);
+    if (!chosen) {
+        // No glyph shows the line: the nearest of all.
+        line = {};
+        chosen = Nearest(wanted, line);
+    }
+    return {static_cast<std::size_t>(chosen - shapes.data()), chosen->meanLevel, line};
 }
 
 } // namespace ezedudu

@@ -26,7 +26,7 @@ std::vector<CellShape> CellShapes(GlyphSet glyphs, int samples);
 
 // What a cell's glyph must show where a line runs through it: on the
 // line's samples, a level no lighter than darkest and no darker than
-// lightest. By default nothing.
+// lightest. By default nothing: any level is between 0 and 255.
 struct LineToShow {
     std::uint16_t samples = 0; // bit i: sample i
     int darkest = 255;
@@ -80,7 +80,8 @@ private:
 
     Feature FindFeature(std::int64_t col, std::int64_t row) const;
     int LikeNeighbours(std::int64_t col, std::int64_t row, Feature::Kind kind) const;
-    const CellShape& Nearest(const std::vector<int>& wanted, const LineToShow& line) const;
+    // The shape nearest wanted that shows the line; none if none does.
+    const CellShape* Nearest(const std::vector<int>& wanted, const LineToShow& line) const;
 
     const LevelGrid& grid;
     int samples;

@@ -214,8 +214,8 @@ TEST(DrawArt, DrawsLinesOfSmallPrintAsHalfBlocks)
 
 // Art of noise crossed by thin lines, at both sampling resolutions: each
 // set writes only its own glyphs, lines some beyond the blocks, and the same
-// bytes on every run.
-TEST(DrawArt, WritesOnlyTheSetsGlyphsAndTheSameBytesEveryRun)
+// bytes on every run, on one thread or on four.
+TEST(DrawArt, WritesOnlyTheSetsGlyphsAndTheSameBytesOnAnyThreads)
 {
     const std::string blocks = "\xDB\xB2\xB1\xB0 \xDC\xDD\xDE\xDF";
     const std::string lines = blocks + "\xC4\xB3\xDA\xBF\xC0\xD9\xC3\xB4\xC2\xC1\xC5" // ─ │ ┌ ┐ └ ┘ ├ ┤ ┬ ┴ ┼
@@ -237,8 +237,8 @@ TEST(DrawArt, WritesOnlyTheSetsGlyphsAndTheSameBytesEveryRun)
             art.glyphs = glyphs;
             Page first, second;
             const CellBlock cells = first.AddBlankLines(cols, rows);
-            DrawArt(grid, samples, art, cells.origin);
-            DrawArt(grid, samples, art, second.AddBlankLines(cols, rows).origin);
+            DrawArt(grid, samples, art, cells.origin, 1);
+            DrawArt(grid, samples, art, second.AddBlankLines(cols, rows).origin, 4);
             EXPECT_EQ(first.Cp437(), second.Cp437());
             bool beyondBlocks = false;
             for (std::int64_t row = 0; row < rows; ++row)

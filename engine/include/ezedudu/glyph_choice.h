@@ -32,7 +32,9 @@ void Sharpen(LevelGrid& grid, double amount);
 // shape_choice.h; ink stands for level 0, paper for a space's 240), which
 // fitted art then refines for likeness (likeness_refinement.h). Dithering
 // offsets a cell's samples by the error carried to it from the cells before
-// (Floyd-Steinberg) or by a 4 x 4 Bayer matrix (ordered).
-void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text);
+// (Floyd-Steinberg) or by a 4 x 4 Bayer matrix (ordered). The refinement
+// may share its work among up to threads threads; the art is the same
+// whatever their number.
+void DrawArt(LevelGrid grid, int samples, const ArtOptions& art, char* text, int threads = 1);
 
 } // namespace ezedudu
