@@ -1,5 +1,6 @@
 #include "ezedudu/art_size.h"
 #include "ezedudu/convert.h"
+#include "ezedudu/decode_scale.h"
 #include "ezedudu/glyph_choice.h"
 #include "ezedudu/glyph_ramp.h"
 #include "ezedudu/nfo_text.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -159,6 +161,17 @@ TEST(DrawArt, KeepsAThinLineInEveryCellItCrossesAndTheGroundsShade)
     }
 }
 
+// The grid drawn as fitted art of half blocks, a cell to every 4 x 4 samples.
+Page FittedBlockArt(const LevelGrid& grid)
+{
+    ArtOptions art;
+    art.glyphs = GlyphSet::Blocks;
+    Page page;
+    DrawArt(grid, FittedSamples, art,
+            page.AddBlankLines(grid.width / FittedSamples, grid.height / FittedSamples).origin);
+    return page;
+}
+
 // Fitted art's second look weighs structure as well as tone, and SSIM
 // forgives a lighter shade over near-black: a faint texture must still keep
 // its tone, within half a shade's step.
@@ -172,15 +185,11 @@ TEST(DrawArt, KeepsTheToneOfAFaintTextureInFittedArt)
             state = state * 1103515245u + 12345u;
             grid.levels.push_back(std::uint8_t(std::clamp(grey + int(state >> 28) - 8, 0, 255)));
         }
-        ArtOptions art;
-        art.glyphs = GlyphSet::Blocks;
-        Page page;
-        const CellBlock cells = page.AddBlankLines(cols, rows);
-        DrawArt(grid, samples, art, cells.origin);
+        const Page page = FittedBlockArt(grid);
         double sum = 0;
         for (std::int64_t row = 0; row < rows; ++row)
-            for (std::int64_t col = 0; col < cols; ++col) {
-                const GlyphBand* shade = GlyphBandOf(std::uint8_t(cells.Line(row)[col]));
+            for (const char glyph : page.Line(row)) {
+                const GlyphBand* shade = GlyphBandOf(std::uint8_t(glyph));
                 sum += shade ? shade->level : 120; // a half block
             }
         EXPECT_NEAR(sum / double(cols * rows), std::min(grey, 240), 30) << "grey " << grey;
@@ -201,14 +210,10 @@ TEST(DrawArt, DrawsLinesOfSmallPrintAsHalfBlocks)
             const bool printed = y % samples < samples / 2 && state >> 31 != 0; // ink on half the samples
             grid.levels.push_back(printed ? 0 : 255);
         }
-    ArtOptions art;
-    art.glyphs = GlyphSet::Blocks;
-    Page page;
-    const CellBlock cells = page.AddBlankLines(cols, rows);
-    DrawArt(grid, samples, art, cells.origin);
-    int upperHalves = 0;
+    const Page page = FittedBlockArt(grid);
+    std::int64_t upperHalves = 0;
     for (std::int64_t row = 0; row < rows; ++row)
-        upperHalves += int(std::count(cells.Line(row), cells.Line(row) + cols, '\xDF'));
+        upperHalves += std::count(page.Line(row).begin(), page.Line(row).end(), '\xDF');
     EXPECT_GE(upperHalves, cols * rows * 3 / 4);
 }
 
