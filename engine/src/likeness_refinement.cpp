@@ -21,6 +21,12 @@ constexpr std::array<double, 4> AcrossWeights = {0.5319073938, 0.2186736670, 0.0
 constexpr std::array<double, 2> DownWeights = {0.9459565546, 0.0270217227};
 constexpr int AcrossReach = int(AcrossWeights.size()) - 1;
 constexpr int DownReach = int(DownWeights.size()) - 1;
+
+// The Gaussian's weight of the sample dx across and dy down from its centre.
+constexpr double Weight(int dx, int dy)
+{
+    return DownWeights[std::size_t(dy < 0 ? -dy : dy)] * AcrossWeights[std::size_t(dx < 0 ? -dx : dx)];
+}
 constexpr int CellSide = FittedSamples;
 
 // SSIM's constants for levels of 0-255: (0.01 x 255)^2 and (0.03 x 255)^2.
@@ -52,7 +58,9 @@ static_assert(StripeRows * CellSide > 6 * DownReach);
 // Art of fewer cells is looked at on one thread: more would cost more
 // than they save.
 constexpr std::size_t ThreadedCells = 1000;
-// The cells whose change reaches what a cell's look reads, across and down.
+// The cells whose change reaches what a cell's look reads, across and down:
+// the look reads three of the blur's reaches beyond its cell, a change
+// blurs one beyond its own.
 constexpr std::int64_t NearCols = (4 * AcrossReach + CellSide - 1) / CellSide;
 constexpr std::int64_t NearRows = (4 * DownReach + CellSide - 1) / CellSide;
 // The glyphs tried in a cell: the nearest by least squares of those that
@@ -188,8 +196,7 @@ private:
                     for (int dy = -DownReach; dy <= DownReach; ++dy)
                         for (int dx = -AcrossReach; dx <= AcrossReach; ++dx)
                             if (x + dx >= 0 && x + dx < CellSide && y + dy >= 0 && y + dy < CellSide)
-                                sum += DownWeights[std::size_t(std::abs(dy))] * AcrossWeights[std::size_t(std::abs(dx))] *
-                                       samples[std::size_t((y + dy) * CellSide + x + dx)];
+                                sum += Weight(dx, dy) * samples[std::size_t((y + dy) * CellSide + x + dx)];
                     blurred.push_back(sum);
                 }
         }
@@ -245,7 +252,7 @@ private:
             const std::int64_t sy = std::clamp<std::int64_t>(y + dy, 0, height - 1);
             for (int dx = -AcrossReach; dx <= AcrossReach; ++dx) {
                 const std::int64_t sx = std::clamp<std::int64_t>(x + dx, 0, width - 1);
-                visit(Index(sx, sy), DownWeights[std::size_t(std::abs(dy))] * AcrossWeights[std::size_t(std::abs(dx))]);
+                visit(Index(sx, sy), Weight(dx, dy));
             }
         }
     }
@@ -441,7 +448,8 @@ private:
             Blur(art, changed, blurred);
             return;
         }
-        const std::vector<double>&before = blurredShapes[was], &after = blurredShapes[shape];
+        const std::vector<double>& before = blurredShapes[was];
+        const std::vector<double>& after = blurredShapes[shape];
         std::size_t k = 0;
         for (std::int64_t y = changed.top; y < changed.bottom; ++y)
             for (std::int64_t x = changed.left; x < changed.right; ++x, ++k)
