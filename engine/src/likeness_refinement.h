@@ -12,19 +12,16 @@ namespace ezedudu {
 // A second look at fitted art whose glyphs were chosen cell by cell: each
 // cell in turn (and again where a neighbour changed) may take another glyph
 // where that makes the art, as it looks from a little away from the screen,
-// more like the picture over the cells around it. Likeness is the
-// structural similarity (SSIM; Wang, Bovik, Sheikh and Simoncelli 2004) of
-// the art and the picture, both blurred by a Gaussian of 1.5 pixels of an
-// 8 x 16 cell, measured in Gaussian windows of the same width. It weighs local contrast
-// and structure as well as tone, so edges and textures keep their strength
-// where least squares on each cell alone would smooth them away.
+// more like the picture over the cells around it (likeness_measure.h), so
+// edges and textures keep their strength where least squares on each cell
+// alone would smooth them away.
 // A cell tries the few glyphs nearest its samples among those within two
 // shade steps of its own mean level, so the tone holds; where a line runs
 // through the cell, only glyphs that show it, and never blank paper over a
 // dark stroke its glyph inked nor solid ink over a light one.
-// The sums run in a fixed order, and the cells are looked at in stripes of
-// rows in a fixed order, those far enough apart side by side on threads, so
-// every platform and any number of threads make the same choices.
+// The cells are looked at in stripes of rows in a fixed order, those far
+// enough apart side by side on threads, so every platform and any number of
+// threads make the same choices.
 // What it holds while it works, for each sample of levels: the picture and
 // the art as seen (each plain, blurred, and the picture's window means and
 // variances), and the sums of its first measure.
