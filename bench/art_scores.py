@@ -101,38 +101,51 @@ def seen_from_afar(image, sigma):
     return ndimage.gaussian_filter(image, sigma, mode="nearest")
 
 
-def ssim(a, b):
-    """Mean structural similarity (Wang, Bovik, Sheikh, Simoncelli 2004) with
-    the usual constants: Gaussian window of sigma 1.5 cut at 11 x 11,
-    K1 = 0.01, K2 = 0.03, dynamic range 1. The 5-pixel border, where the
-    window would overhang the image, is left out of the mean."""
+# SSIM's window, a Gaussian of sigma 1.5 cut at 3.5 sigma (11 x 11); the
+# border where it would overhang the image is as wide as it reaches.
+SSIM_WINDOW_SIGMA, SSIM_WINDOW_TRUNCATE = 1.5, 3.5
+SSIM_BORDER = int(SSIM_WINDOW_TRUNCATE * SSIM_WINDOW_SIGMA + 0.5)
+
+
+def ssim_map(a, b):
+    """Structural similarity (Wang, Bovik, Sheikh, Simoncelli 2004) at each
+    pixel, with the usual constants: the window above, K1 = 0.01, K2 = 0.03,
+    dynamic range 1."""
     c1, c2 = 0.01 ** 2, 0.03 ** 2
 
     def window(x):
-        return ndimage.gaussian_filter(x, 1.5, truncate=3.5)
+        return ndimage.gaussian_filter(x, SSIM_WINDOW_SIGMA, truncate=SSIM_WINDOW_TRUNCATE)
 
     mean_a, mean_b = window(a), window(b)
     variance_a = window(a * a) - mean_a ** 2
     variance_b = window(b * b) - mean_b ** 2
     covariance = window(a * b) - mean_a * mean_b
-    similarity = ((2 * mean_a * mean_b + c1) * (2 * covariance + c2)) / (
+    return ((2 * mean_a * mean_b + c1) * (2 * covariance + c2)) / (
         (mean_a ** 2 + mean_b ** 2 + c1) * (variance_a + variance_b + c2))
-    return float(similarity[5:-5, 5:-5].mean())
 
 
-def gradient_similarity(a, b):
-    """Mean gradient-magnitude similarity, the map whose deviation is GMSD
-    (Xue, Zhang, Mou, Bovik 2014): 3 x 3 Prewitt gradients divided by 3, and
-    c = 170 on a 0-255 scale. GMSD's halving of the image is left out: the
-    blur already stands for the viewing distance."""
+def ssim(a, b):
+    """Mean SSIM, SSIM_BORDER left out."""
+    return float(ssim_map(a, b)[SSIM_BORDER:-SSIM_BORDER, SSIM_BORDER:-SSIM_BORDER].mean())
+
+
+def gradient_similarity_map(a, b):
+    """Gradient-magnitude similarity at each pixel, the map whose deviation
+    is GMSD (Xue, Zhang, Mou, Bovik 2014): 3 x 3 Prewitt gradients divided by
+    3, and c = 170 on a 0-255 scale. GMSD's halving of the image is left out:
+    the blur already stands for the viewing distance."""
     c = 170 / 255 ** 2
 
     def magnitude(x):
         return np.hypot(ndimage.prewitt(x, axis=0), ndimage.prewitt(x, axis=1)) / 3
 
     magnitude_a, magnitude_b = magnitude(a), magnitude(b)
-    similarity = (2 * magnitude_a * magnitude_b + c) / (magnitude_a ** 2 + magnitude_b ** 2 + c)
-    return float(similarity.mean())
+    return (2 * magnitude_a * magnitude_b + c) / (magnitude_a ** 2 + magnitude_b ** 2 + c)
+
+
+def gradient_similarity(a, b):
+    """Mean gradient-magnitude similarity (the edge score)."""
+    return float(gradient_similarity_map(a, b).mean())
 
 
 # Line recall: a line is kept at a point where the drawn art, blurred by
