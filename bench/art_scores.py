@@ -96,9 +96,23 @@ def scaled(picture, width, height):
     return np.clip(np.asarray(resized, dtype=np.float64), 0.0, 1.0)
 
 
+def scaled_to_art(picture, art):
+    """The picture at the size its art (rows of characters) is drawn."""
+    return scaled(picture, len(art[0]) * CELL_WIDTH, len(art) * CELL_HEIGHT)
+
+
+# The eye's blur is cut at this many sigmas.
+BLUR_TRUNCATE = 4.0
+
+
 def seen_from_afar(image, sigma):
     """The image as an eye a little away from the screen sees it: a Gaussian blur."""
-    return ndimage.gaussian_filter(image, sigma, mode="nearest")
+    return ndimage.gaussian_filter(image, sigma, mode="nearest", truncate=BLUR_TRUNCATE)
+
+
+def blur_reach(sigma):
+    """How many pixels away seen_from_afar's blur reaches."""
+    return int(BLUR_TRUNCATE * sigma + 0.5)
 
 
 # SSIM's window, a Gaussian of sigma 1.5 cut at 3.5 sigma (11 x 11); the
